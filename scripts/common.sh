@@ -1,0 +1,63 @@
+# Shared steps of run.sh and test.sh: build one architecture, prepare the
+# project's own Wine prefix, start a virtual display. Sourced, not run.
+
+repo_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+build_root=${PARTOLA_BUILD_ROOT:-$repo_root/build}
+build_root=$(mkdir -p "$build_root" && cd "$build_root" && pwd)
+export WINEPREFIX="$build_root/wineprefix"
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree=;mshtml="
+
+# build_arch ARCH [BUILD_TYPE]: configure once, then build incrementally.
+build_arch() {
+  local arch=$1 type=${2:-Debug} dir="$build_root/$1"
+  [ "$type" = Debug ] || dir="$build_root/$1-${type,,}"
+  if [ ! -f "$dir/Makefile" ]; then
+    cmake -S "$repo_root" -B "$dir" -DCMAKE_TOOLCHAIN_FILE="$repo_root/cmake/toolchain-$arch.cmake" \
+      -DCMAKE_BUILD_TYPE="$type" -DPARTOLA_BUILD_ROOT="$build_root" >/dev/null
+  fi
+  cmake --build "$dir" -j"$(nproc)"
+}
+
+# A prefix made before wine32 was installed cannot load kernel32 afterwards, so
+# the prefix remembers the Wine packages it was made with and is made anew when
+# they change.
+ensure_prefix() {
+  local stamp
+  stamp=$(dpkg-query -W -f='${Version} ' wine wine32:i386 wine64 2>/dev/null)
+  if [ -f "$WINEPREFIX/.partola-stamp" ] && [ "$(cat "$WINEPREFIX/.partola-stamp")" = "$stamp" ]; then
+    return 0
+  fi
+  echo "Preparing the Wine prefix in $WINEPREFIX ..."
+  wineserver -k 2>/dev/null || true
+  rm -rf "$WINEPREFIX"
+  wine wineboot -i >/dev/null 2>&1
+  # A virtual desktop: without a window manager every window close costs seconds.
+  wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
+  wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f >/dev/null 2>&1
+  # A crashing program must end at once instead of waiting behind a crash dialog.
+  wine reg delete 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /f >/dev/null 2>&1 || true
+  wine reg delete 'HKLM\Software\Wow6432Node\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /f >/dev/null 2>&1 || true
+  wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
+  wineserver -k 2>/dev/null || true
+  echo "$stamp" > "$WINEPREFIX/.partola-stamp"
+}
+
+# start_virtual_display: an Xvfb of our own; its name goes into the build root
+# so that CTest's wrapper finds it.
+start_virtual_display() {
+  local fifo dn
+  fifo=$(mktemp -u)
+  mkfifo "$fifo"
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
+  xvfb_pid=$!
+  read -r dn <"$fifo"
+  rm -f "$fifo"
+  export DISPLAY=":$dn"
+  echo "$DISPLAY" > "$build_root/display"
+}
+
+stop_virtual_display() {
+  [ -n "${xvfb_pid:-}" ] && kill "$xvfb_pid" 2>/dev/null || true
+  rm -f "$build_root/display"
+}

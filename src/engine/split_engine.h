@@ -1,0 +1,31 @@
+// The split engine: preparation on the interface thread, the piece writer on
+// the SplitWorker thread, disk spanning, completion and the one clean-up.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+
+// Readies a validated job (names, buffer, progress texts and range, the first
+// free-space check when spanning). False when the job has already been ended.
+bool PrepareSplitJob();
+
+// The SplitWorker's start routine. 1 after a completed job, 0 when it ended early.
+DWORD WINAPI RunSplitJob(LPVOID);
+
+// Starts the SplitWorker thread for a prepared job (WorkerThread, WorkerThreadId).
+// When the thread cannot be started the job is ended with a message; false then.
+bool StartSplitWorker();
+
+// The one clean-up of a job that ends early; callable from either thread.
+// Returns 0, which callers pass on as their own failure result.
+int EndSplitJob(bool closeMainWindow);
+
+// The progress window's Cancel, on the interface thread: stops the worker
+// cooperatively, waits for it while still serving its window calls, then
+// runs EndSplitJob once.
+void CancelSplitJob();
+
+// True from the worker's start until its thread has ended, completion steps
+// included. No new job may start while it holds.
+bool SplitWorkerActive();

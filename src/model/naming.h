@@ -1,0 +1,34 @@
+// Names of every file a split produces: pieces, backup pieces, the join
+// batch file and the intermediate files the join file creates and deletes.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+#include "model/split_job.h"
+
+// Sets SourceFileName, SourceTitle and SourceBaseName from SourcePath. False
+// when the source has no directory entry (the names are then left empty).
+bool DeriveSourceNames();
+
+// Appends "." and n with at least three digits to the name (".000", ".042",
+// ".1000"); truncates at the buffer's capacity.
+char* AppendPieceNumber(uint32_t n, char* name, size_t capacity);
+
+// The folder followed by one backslash, unless it already ends in one.
+PathText FolderPrefix(std::string_view folder);
+
+// Destination and backup paths of piece n. False when the path would not fit
+// 259 characters (the text is then truncated and must not be used).
+bool PiecePath(uint32_t n, PathText& path);
+bool BackupPiecePath(uint32_t n, PathText& path);
+
+// "Join.bat", or "Join-" + SourceTitle + ".bat" when UseLongJoinBatName is set
+// and UseDos83 is clear.
+PathText JoinFileName();
+
+// SourceBaseName + "." + g as two digits + "_".
+PathText IntermediateFileName(uint32_t g);
+
+// Piece name without a folder: SourceBaseName + AppendPieceNumber(n).
+PathText PieceName(uint32_t n);

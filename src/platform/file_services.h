@@ -1,0 +1,52 @@
+// The only home of the kernel32 file and disk calls: directory entries with
+// their 8.3 aliases, drive types, free space, and synchronous file access.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+
+#include "model/split_job.h"
+
+struct DirectoryEntry {
+    PathText OwnName;      // cFileName
+    PathText ShortAlias;   // cAlternateFileName; empty when the own name is 8.3
+    uint32_t Attributes;   // FILE_ATTRIBUTE_* flags
+    uint32_t SizeLow;      // the size's low 32 bits
+    uint32_t SizeHigh;     // non-zero for an entry of 4 GiB or more
+    bool IsFolder() const { return (Attributes & FILE_ATTRIBUTE_DIRECTORY) != 0; }
+    bool IsTooLarge() const { return SizeHigh != 0; }
+};
+
+// First match of the path taken as a search pattern. False when nothing
+// matches (a drive root and a path ending in a backslash match nothing).
+bool FindDirectoryEntry(const char* path, DirectoryEntry& entry);
+
+// GetDriveTypeA on a root text such as "A:\" (passed as it is).
+UINT DriveType(const char* root);
+
+// Free bytes of the drive whose root is given, from the 64-bit query, capped
+// at 4,294,967,295. A failed query counts as no free space.
+uint32_t FreeBytesOfDrive(const char* root);
+
+// GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING, sequential scan.
+HANDLE OpenSourceFile(const char* path);
+
+// GENERIC_WRITE, no sharing, CREATE_ALWAYS, sequential scan.
+HANDLE CreateOutputFile(const char* path);
+
+enum class IoResult { Ok, OutOfMemory, Failed };
+
+// One synchronous read; count receives the bytes read (0 at end of file).
+IoResult ReadBlock(HANDLE file, void* buffer, uint32_t size, uint32_t& count);
+
+// One synchronous write; count receives the bytes written. A write that
+// reports fewer bytes than it was given is returned as it is: the caller
+// decides (the piece writer treats it as a failure).
+IoResult WriteBlock(HANDLE file, const void* buffer, uint32_t size, uint32_t& count);
+
+// Closes the handle when it is open and marks it not open.
+void CloseFile(HANDLE& file);
+
+// Deletes a file; the result is not examined by the program.
+void DeletePath(const char* path);

@@ -1,0 +1,28 @@
+// The recombination batch file: COPY /B chains of at most 70 pieces, the DEL
+// of the intermediate files, the REN to the long name, and its backup copy.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// Pieces joined by one COPY command.
+constexpr uint32_t CopyCommandLimit = 70;
+
+// The file's chunks, in the order they are written, for pieceCount pieces.
+// Names that the command interpreter would misread are quoted (with every %
+// doubled) and all names are in the OEM code page the interpreter reads.
+std::vector<std::string> JoinBatchChunks(std::string_view baseName, std::string_view fileName,
+                                         std::string_view title, uint32_t pieceCount,
+                                         bool useDos83);
+
+// Bytes the quoting of names adds to the file, over the plain 8.3 form.
+uint32_t JoinBatchQuotingBytes(std::string_view baseName, std::string_view fileName,
+                               std::string_view title, uint32_t pieceCount, bool useDos83);
+
+// Writes the join file into DestFolder and, while BackupEnabled, its copy into
+// BackupFolder. Returns 1 when the main file was written completely, 0 when it
+// could not be created or written (the caller reports it).
+int WriteJoinBatchFile(std::string_view baseName, std::string_view fileName,
+                       std::string_view title);

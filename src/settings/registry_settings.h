@@ -1,0 +1,5 @@
+// The eight options under HKEY_LOCAL_MACHINE\SOFTWARE\Veltra Partola 95.
+#pragma once
+
+void LoadSettings();
+void SaveSettings();

@@ -1,0 +1,6 @@
+// The About box.
+#pragma once
+
+#include <windows.h>
+
+void RunAboutDialog(HWND owner);

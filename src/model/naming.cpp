@@ -19,12 +19,6 @@ std::string_view TitleOf(std::string_view path) {
     return slash == std::string_view::npos ? path : path.substr(slash + 1);
 }
 
-// The name cut at its last dot, unless that dot stands first.
-std::string_view BaseOf(std::string_view name) {
-    size_t dot = name.rfind('.');
-    return (dot == std::string_view::npos || dot == 0) ? name : name.substr(0, dot);
-}
-
 bool FolderPiecePath(std::string_view folder, uint32_t n, PathText& path) {
     std::string full = View(FolderPrefix(folder)).data();
     full += View(PieceName(n));
@@ -34,6 +28,11 @@ bool FolderPiecePath(std::string_view folder, uint32_t n, PathText& path) {
 
 }  // namespace
 
+std::string_view BaseNameOf(std::string_view name) {
+    size_t dot = name.rfind('.');
+    return (dot == std::string_view::npos || dot == 0) ? name : name.substr(0, dot);
+}
+
 bool DeriveSourceNames() {
     SplitJob.SourceFileName[0] = SplitJob.SourceBaseName[0] = '\0';
     CopyText(SplitJob.SourceTitle, TitleOf(View(SplitJob.SourcePath)));
@@ -41,7 +40,7 @@ bool DeriveSourceNames() {
     if (!FindDirectoryEntry(SplitJob.SourcePath.data(), entry)) return false;
     const PathText& name = entry.ShortAlias[0] ? entry.ShortAlias : entry.OwnName;
     CopyText(SplitJob.SourceFileName, View(name));
-    CopyText(SplitJob.SourceBaseName, BaseOf(View(SplitJob.SourceFileName)));
+    CopyText(SplitJob.SourceBaseName, BaseNameOf(View(SplitJob.SourceFileName)));
     return true;
 }
 

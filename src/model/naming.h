@@ -11,6 +11,9 @@
 // when the source has no directory entry (the names are then left empty).
 bool DeriveSourceNames();
 
+// The name cut at its last dot, unless that dot stands first.
+std::string_view BaseNameOf(std::string_view name);
+
 // Appends "." and n with at least three digits to the name (".000", ".042",
 // ".1000"); truncates at the buffer's capacity.
 char* AppendPieceNumber(uint32_t n, char* name, size_t capacity);

@@ -9,11 +9,11 @@
 #include "model/split_job.h"
 
 struct DirectoryEntry {
-    PathText OwnName;      // cFileName
-    PathText ShortAlias;   // cAlternateFileName; empty when the own name is 8.3
-    uint32_t Attributes;   // FILE_ATTRIBUTE_* flags
-    uint32_t SizeLow;      // the size's low 32 bits
-    uint32_t SizeHigh;     // non-zero for an entry of 4 GiB or more
+    PathText OwnName;     // cFileName
+    PathText ShortAlias;  // cAlternateFileName; empty when the own name is 8.3
+    uint32_t Attributes;  // FILE_ATTRIBUTE_* flags
+    uint32_t SizeLow;     // the size's low 32 bits
+    uint32_t SizeHigh;    // non-zero for an entry of 4 GiB or more
     bool IsFolder() const { return (Attributes & FILE_ATTRIBUTE_DIRECTORY) != 0; }
     bool IsTooLarge() const { return SizeHigh != 0; }
 };

@@ -23,8 +23,8 @@ constexpr char WriteBackupFailed[] =
 // The interpreter reads a batch file in the OEM code page.
 std::string ToOem(std::string_view ansi) {
     if (ansi.empty()) return {};
-    int wideLength = MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()),
-                                         nullptr, 0);
+    int wideLength =
+        MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), nullptr, 0);
     std::wstring wide(static_cast<size_t>(wideLength), L'\0');
     MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), wide.data(),
                         wideLength);
@@ -58,8 +58,7 @@ std::string BatchName(std::string_view name, bool quote, bool alwaysQuote = fals
 std::string_view View(const PathText& text) { return text.data(); }
 
 std::vector<std::string> Chunks(std::string_view base, std::string_view file,
-                                std::string_view title, uint32_t count, bool useDos83,
-                                bool quote) {
+                                std::string_view title, uint32_t count, bool useDos83, bool quote) {
     // The piece and intermediate names are derived from the job's base name.
     PathText savedBase = SplitJob.SourceBaseName;
     CopyText(SplitJob.SourceBaseName, base);

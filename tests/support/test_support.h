@@ -23,7 +23,7 @@ public:
     ~TempFolder();
     TempFolder(const TempFolder&) = delete;
     TempFolder& operator=(const TempFolder&) = delete;
-    const std::string& Path() const { return path_; }      // without a trailing backslash
+    const std::string& Path() const { return path_; }  // without a trailing backslash
     std::string File(const std::string& name) const { return path_ + "\\" + name; }
 
 private:
@@ -54,7 +54,7 @@ class MessageBoxWatcher {
 public:
     explicit MessageBoxWatcher(DWORD processId = GetCurrentProcessId());
     ~MessageBoxWatcher();
-    void Answer(int buttonId);                 // queue one answer
+    void Answer(int buttonId);                                   // queue one answer
     void AnswerWith(std::function<int(const SeenBox&)> policy);  // overrides the queue
     std::vector<SeenBox> Seen() const;
     size_t Count() const;
@@ -85,9 +85,9 @@ bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 20000);
 // Runs a shell command on the host (Wine starts Unix programs); returns its
 // exit status, or -1 when it could not be started or timed out.
 int RunUnixCommand(const std::string& command, DWORD timeoutMs = 30000);
-std::string BuildRootUnix();          // from PARTOLA_BUILD_ROOT
+std::string BuildRootUnix();  // from PARTOLA_BUILD_ROOT
 std::string UnixToWindowsPath(const std::string& unixPath);
-bool CanMount();                      // root, so small disks can be mounted
+bool CanMount();  // root, so small disks can be mounted
 
 #define REQUIRE_SMALL_DISKS()                                                         \
     do {                                                                              \
@@ -105,11 +105,11 @@ public:
     SmallDisk& operator=(const SmallDisk&) = delete;
     bool Mounted() const { return mounted_; }
     const std::string& UnixPath() const { return unixPath_; }
-    std::string WindowsPath() const;                // Z:\...\disk (no trailing backslash)
-    void MapTo(char driveLetter) const;             // points X: at this disk
+    std::string WindowsPath() const;     // Z:\...\disk (no trailing backslash)
+    void MapTo(char driveLetter) const;  // points X: at this disk
     void MakeReadOnly() const;
-    void Fill(uint32_t leaveFreeBytes) const;       // writes a filler file
-    static void Unmap(char driveLetter);            // X: then names no disk
+    void Fill(uint32_t leaveFreeBytes) const;  // writes a filler file
+    static void Unmap(char driveLetter);       // X: then names no disk
 
 private:
     std::string unixPath_;

@@ -13,8 +13,10 @@ build_arch() {
   local arch=$1 type=${2:-Debug} dir="$build_root/$1"
   [ "$type" = Debug ] || dir="$build_root/$1-${type,,}"
   if [ ! -f "$dir/Makefile" ]; then
+    local tests=ON
+    [ "$type" = Debug ] || tests=OFF
     cmake -S "$repo_root" -B "$dir" -DCMAKE_TOOLCHAIN_FILE="$repo_root/cmake/toolchain-$arch.cmake" \
-      -DCMAKE_BUILD_TYPE="$type" -DPARTOLA_BUILD_ROOT="$build_root" >/dev/null
+      -DCMAKE_BUILD_TYPE="$type" -DPARTOLA_BUILD_ROOT="$build_root" -DPARTOLA_TESTS=$tests >/dev/null
   fi
   cmake --build "$dir" -j"$(nproc)"
 }

@@ -54,7 +54,8 @@ char* AppendPieceNumber(uint32_t n, char* name, size_t capacity) {
 PathText FolderPrefix(std::string_view folder) {
     PathText prefix{};
     CopyText(prefix, folder);
-    if (folder.empty() || folder.back() != '\\') AppendText(prefix, "\\");
+    // An empty folder is the current folder, not the root of the current drive.
+    if (!folder.empty() && folder.back() != '\\') AppendText(prefix, "\\");
     return prefix;
 }
 

@@ -78,6 +78,7 @@ TEST(FolderPrefixes, AddExactlyOneBackslash) {
     EXPECT_EQ("C:\\", S(FolderPrefix("C:\\")));
     EXPECT_EQ("C:\\Out\\", S(FolderPrefix("C:\\Out")));
     EXPECT_EQ("C:\\Out\\", S(FolderPrefix("C:\\Out\\")));
+    EXPECT_EQ("", S(FolderPrefix("")));
 }
 
 TEST(OutputNames, WorkedExampleWithAliasAndBackupFolder) {

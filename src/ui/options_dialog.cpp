@@ -56,12 +56,14 @@ void WarnOfNamingConflict(HWND dialog) {
         MessageBoxA(dialog, NamingConflictText, "Warning", MB_ICONWARNING | MB_OK);
 }
 
+// Ends the dialog with IDOK so that the topmost state can be applied once more
+// when the dialog has gone (see RunOptionsDialog).
 void AcceptOptions(HWND dialog) {
     ReadOptions(dialog);
     ApplyAlwaysOnTop();
     WarnOfNamingConflict(dialog);
     SaveSettings();
-    SendMessageA(dialog, WM_CLOSE, 0, 0);
+    EndDialog(dialog, IDOK);
 }
 
 INT_PTR CALLBACK OptionsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
@@ -88,6 +90,11 @@ INT_PTR CALLBACK OptionsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPA
 
 }  // namespace
 
+// While the dialog is open, some window managers (Wine's among them) raise
+// only the owned dialog into the topmost band and leave the main window as it
+// was; applying the state again after an OK makes it hold everywhere.
 void RunOptionsDialog(HWND owner) {
-    DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(IDD_OPTIONS), owner, OptionsDialogProc, 0);
+    if (DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(IDD_OPTIONS), owner, OptionsDialogProc, 0) ==
+        IDOK)
+        ApplyAlwaysOnTop();
 }

@@ -155,9 +155,9 @@ void DialogTest::SetUp() {
     windowClass.hInstance = AppInstance;
     windowClass.lpszClassName = "PartolaStandInMain";
     RegisterClassA(&windowClass);
-    MainWindow =
-        CreateWindowExA(0, windowClass.lpszClassName, "Stand-in main window", WS_OVERLAPPEDWINDOW,
-                        0, 0, 200, 100, nullptr, nullptr, AppInstance, nullptr);
+    MainWindow = CreateWindowExA(0, windowClass.lpszClassName, "Stand-in main window",
+                                 WS_OVERLAPPEDWINDOW | WS_VISIBLE, 600, 400, 200, 100, nullptr,
+                                 nullptr, AppInstance, nullptr);
     lastHelp = HELPINFO{};
 }
 

@@ -103,6 +103,11 @@ TEST_F(OptionsDialog, OkWithoutChangeRewritesAllEightAndReappliesTopmost) {
 
 enum class CloseWay { CancelButton, CloseBox, EscapeKey };
 
+std::string CloseWayName(const ::testing::TestParamInfo<CloseWay>& way) {
+    const char* names[] = {"CancelButton", "CloseBox", "EscapeKey"};
+    return names[static_cast<int>(way.param)];
+}
+
 class OptionsClosedWithoutOk : public OptionsDialog,
                                public ::testing::WithParamInterface<CloseWay> {};
 
@@ -125,10 +130,7 @@ TEST_P(OptionsClosedWithoutOk, ChangesNothing) {
 INSTANTIATE_TEST_SUITE_P(EachWay, OptionsClosedWithoutOk,
                          ::testing::Values(CloseWay::CancelButton, CloseWay::CloseBox,
                                            CloseWay::EscapeKey),
-                         [](const ::testing::TestParamInfo<CloseWay>& way) {
-                             const char* names[] = {"CancelButton", "CloseBox", "EscapeKey"};
-                             return std::string(names[static_cast<int>(way.param)]);
-                         });
+                         CloseWayName);
 
 TEST_F(OptionsDialog, BothNamingBoxesWarnOnceBeforeTheSaveAndAreStoredAsSet) {
     SetOptions(NoneSet);

@@ -60,23 +60,27 @@ void OpenLink(const char* link) {
     ShellExecuteA(GetDesktopWindow(), "open", link, nullptr, nullptr, SW_SHOWNORMAL);
 }
 
+INT_PTR OnAboutCommand(HWND dialog, int id) {
+    switch (id) {
+        case IDCANCEL:
+            SendMessageA(dialog, WM_CLOSE, 0, 0);
+            return TRUE;
+        case IDC_ABOUT_HOMEPAGE:
+            OpenLink(HomepageUrl);
+            return TRUE;
+        case IDC_ABOUT_EMAIL:
+            OpenLink(SupportLink);
+            return TRUE;
+    }
+    return FALSE;
+}
+
 INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
     switch (message) {
         case WM_INITDIALOG:
             return InitAboutDialog(dialog);
         case WM_COMMAND:
-            switch (LOWORD(wParam)) {
-                case IDCANCEL:
-                    SendMessageA(dialog, WM_CLOSE, 0, 0);
-                    return TRUE;
-                case IDC_ABOUT_HOMEPAGE:
-                    OpenLink(HomepageUrl);
-                    return TRUE;
-                case IDC_ABOUT_EMAIL:
-                    OpenLink(SupportLink);
-                    return TRUE;
-            }
-            return FALSE;
+            return OnAboutCommand(dialog, LOWORD(wParam));
         case WM_CLOSE:
             EndDialog(dialog, 0);
             return TRUE;

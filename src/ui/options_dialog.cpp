@@ -66,21 +66,26 @@ void AcceptOptions(HWND dialog) {
     EndDialog(dialog, IDOK);
 }
 
+// The check boxes toggle themselves; nothing changes before OK.
+INT_PTR OnOptionsCommand(HWND dialog, int id) {
+    if (id == IDOK) {
+        AcceptOptions(dialog);
+        return TRUE;
+    }
+    if (id == IDCANCEL) {
+        SendMessageA(dialog, WM_CLOSE, 0, 0);
+        return TRUE;
+    }
+    return FALSE;
+}
+
 INT_PTR CALLBACK OptionsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
     switch (message) {
         case WM_INITDIALOG:
             ShowOptions(dialog);
             return TRUE;
         case WM_COMMAND:
-            switch (LOWORD(wParam)) {
-                case IDOK:
-                    AcceptOptions(dialog);
-                    return TRUE;
-                case IDCANCEL:
-                    SendMessageA(dialog, WM_CLOSE, 0, 0);
-                    return TRUE;
-            }
-            return FALSE;
+            return OnOptionsCommand(dialog, LOWORD(wParam));
         case WM_CLOSE:
             EndDialog(dialog, 0);
             return TRUE;

@@ -1,4 +1,130 @@
-// Placeholder until this dialog is built; replaced by its real implementation.
+// The backup folder dialog: OK accepts an existing folder (or a bare drive)
+// into BackupFolder, Cancel turns backups off after a confirmation, Browse
+// picks the folder with the shell's folder browser.
 #include "ui/backup_dialog.h"
 
-void RunBackupDialog(HWND) {}
+#include <objbase.h>
+#include <shlobj.h>
+
+#include <string_view>
+
+#include "model/split_job.h"
+#include "platform/file_services.h"
+#include "resource.h"
+
+namespace {
+
+constexpr char ErrorCaption[] = "Error";
+
+void ShowError(HWND dialog, const char* text) {
+    MessageBoxA(dialog, text, ErrorCaption, MB_ICONERROR | MB_OK);
+}
+
+bool IsDriveLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+
+// Only a drive letter names a drive: an empty entry or a network path
+// (\\server\share) has none, and neither may reach the platform's query,
+// which takes an empty root for the current drive.
+bool DriveExists(const PathText& folder) {
+    if (!IsDriveLetter(folder[0])) return false;
+    const char root[] = {folder[0], ':', '\\', '\0'};
+    return DriveType(root) != DRIVE_NO_ROOT_DIR;
+}
+
+// Looks the folder up without its trailing backslashes, which would match
+// nothing; a wildcard would match some other entry, so it names no folder.
+bool FindFolderEntry(const PathText& folder, DirectoryEntry& entry) {
+    std::string_view path(folder.data());
+    if (path.find_first_of("*?") != std::string_view::npos) return false;
+    while (path.size() > 3 && path.back() == '\\') path.remove_suffix(1);
+    PathText lookup{};
+    CopyText(lookup, path);
+    return FindDirectoryEntry(lookup.data(), entry);
+}
+
+// Drives such as "D", "D:" and "D:\" need only the drive test.
+bool FolderAccepted(HWND dialog, const PathText& folder) {
+    if (!DriveExists(folder)) {
+        ShowError(dialog, "Drive does not exist.");
+        return false;
+    }
+    if (std::string_view(folder.data()).size() <= 3) return true;
+    DirectoryEntry entry{};
+    if (!FindFolderEntry(folder, entry)) {
+        ShowError(dialog, "Directory not found.");
+        return false;
+    }
+    if (!entry.IsFolder()) {
+        ShowError(dialog, "Not a directory, directory must exist.");
+        return false;
+    }
+    return true;
+}
+
+void AcceptBackupFolder(HWND dialog) {
+    GetDlgItemTextA(dialog, IDC_BACKUP_PATH, SplitJob.BackupFolder.data(),
+                    static_cast<int>(SplitJob.BackupFolder.size()));
+    if (FolderAccepted(dialog, SplitJob.BackupFolder)) EndDialog(dialog, 0);
+}
+
+void ConfirmNoBackups(HWND dialog) {
+    if (MessageBoxA(dialog, "Are you sure you want to continue without backing up the pieces?",
+                    "Are you sure?", MB_ICONQUESTION | MB_YESNO) != IDYES)
+        return;
+    SplitJob.BackupEnabled = 0;
+    EndDialog(dialog, 0);
+}
+
+// A choice without a file-system path (a virtual folder such as the Control
+// Panel) leaves the entry as it was.
+void TakeBrowsedFolder(HWND dialog, LPITEMIDLIST item) {
+    char path[MAX_PATH] = {};
+    if (!SHGetPathFromIDListA(item, path) || path[0] == '\0') return;
+    CopyText(SplitJob.BackupFolder, path);
+    SetDlgItemTextA(dialog, IDC_BACKUP_PATH, SplitJob.BackupFolder.data());
+}
+
+void BrowseBackupFolder(HWND dialog) {
+    IMalloc* allocator = nullptr;
+    if (FAILED(CoGetMalloc(MEMCTX_TASK, &allocator)) || !allocator) return;
+    auto* displayName = static_cast<char*>(allocator->Alloc(PathCapacity));
+    if (!displayName) {
+        allocator->Release();
+        ShowError(dialog, "Out of memory.");
+        SendMessageA(dialog, WM_CLOSE, 0, 0);
+        return;
+    }
+    BROWSEINFOA browse{};
+    browse.hwndOwner = dialog;
+    browse.pszDisplayName = displayName;
+    browse.lpszTitle = "Choose backup folder";
+    LPITEMIDLIST item = SHBrowseForFolderA(&browse);
+    if (item) {
+        TakeBrowsedFolder(dialog, item);
+        allocator->Free(item);
+    }
+    allocator->Free(displayName);
+    allocator->Release();
+}
+
+INT_PTR CALLBACK BackupDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+    if (message != WM_COMMAND) return FALSE;
+    switch (LOWORD(wParam)) {
+        case IDOK:
+            AcceptBackupFolder(dialog);
+            return TRUE;
+        case IDCANCEL:
+            ConfirmNoBackups(dialog);
+            return TRUE;
+        case IDC_BROWSE_BACKUP:
+            BrowseBackupFolder(dialog);
+            return TRUE;
+    }
+    return FALSE;
+}
+
+}  // namespace
+
+void RunBackupDialog(HWND owner) {
+    DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(IDD_BACKUP), owner, BackupDialogProc, 0);
+}

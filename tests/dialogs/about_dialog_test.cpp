@@ -1,0 +1,177 @@
+// The About box: what it shows, its tooltips, its two links and how it closes.
+#include "ui/about_dialog.h"
+
+#include <commctrl.h>
+
+#include "dialog_driver.h"
+#include "resource.h"
+#include "test_support.h"
+
+namespace dialog_tests {
+namespace {
+
+constexpr char AboutCaption[] = "About Veltra Partola 95";
+
+struct AboutView {
+    std::vector<std::string> texts;  // every child's text
+    bool iconShown = false;
+    bool addressesReadOnly = false;
+    std::vector<std::string> tips;
+    bool focusOnClose = false;
+};
+
+BOOL CALLBACK CollectText(HWND child, LPARAM param) {
+    reinterpret_cast<std::vector<std::string>*>(param)->push_back(
+        testing_support::WindowText(child));
+    return TRUE;
+}
+
+struct TooltipSearch {
+    HWND owner;
+    HWND found;
+};
+
+BOOL CALLBACK FindTooltip(HWND window, LPARAM param) {
+    auto* search = reinterpret_cast<TooltipSearch*>(param);
+    char windowClass[64] = {};
+    GetClassNameA(window, windowClass, sizeof windowClass);
+    if (GetWindow(window, GW_OWNER) != search->owner || strcmp(windowClass, TOOLTIPS_CLASSA) != 0)
+        return TRUE;
+    search->found = window;
+    return FALSE;
+}
+
+std::vector<std::string> TooltipTexts(HWND dialog) {
+    TooltipSearch search{dialog, nullptr};
+    EnumWindows(FindTooltip, reinterpret_cast<LPARAM>(&search));
+    std::vector<std::string> tips;
+    if (!search.found) return tips;
+    auto count = SendMessageA(search.found, TTM_GETTOOLCOUNT, 0, 0);
+    for (int i = 0; i < count; ++i) {
+        char text[128] = {};
+        TTTOOLINFOA tool{};
+        tool.cbSize = TTTOOLINFOA_V1_SIZE;
+        tool.lpszText = text;
+        SendMessageA(search.found, TTM_ENUMTOOLSA, i, reinterpret_cast<LPARAM>(&tool));
+        tips.push_back(text);
+    }
+    return tips;
+}
+
+AboutView Look(HWND dialog) {
+    AboutView view;
+    EnumChildWindows(dialog, CollectText, reinterpret_cast<LPARAM>(&view.texts));
+    view.iconShown = SendDlgItemMessageA(dialog, IDC_ABOUT_ICON, STM_GETIMAGE, IMAGE_ICON, 0) != 0;
+    view.addressesReadOnly =
+        (GetWindowLongA(GetDlgItem(dialog, IDC_ABOUT_URL), GWL_STYLE) & ES_READONLY) &&
+        (GetWindowLongA(GetDlgItem(dialog, IDC_ABOUT_ADDRESS), GWL_STYLE) & ES_READONLY);
+    view.tips = TooltipTexts(dialog);
+    GUITHREADINFO thread{};
+    thread.cbSize = sizeof thread;
+    GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &thread);
+    view.focusOnClose = thread.hwndFocus == GetDlgItem(dialog, IDCANCEL);
+    return view;
+}
+
+bool Shows(const AboutView& view, const std::string& text) {
+    return std::find(view.texts.begin(), view.texts.end(), text) != view.texts.end();
+}
+
+class AboutDialog : public DialogTest {
+protected:
+    DriveResult Run(const std::function<void(HWND)>& drive) {
+        return RunDriven(
+            AboutCaption, [] { RunAboutDialog(MainWindow); }, drive);
+    }
+};
+
+TEST_F(AboutDialog, ShowsItselfAlikeEachTimeAndClosesWithEscapeAndWithClose) {
+    for (bool escape : {true, false}) {
+        SCOPED_TRACE(escape ? "closed with Escape" : "closed with Close");
+        AboutView view;
+        DriveResult run = Run([&](HWND dialog) {
+            view = Look(dialog);
+            if (escape) SaveScreenshot(dialog, "about_dialog");
+            if (escape)
+                PostMessageA(GetDlgItem(dialog, IDCANCEL), WM_KEYDOWN, VK_ESCAPE, 0);
+            else
+                Click(dialog, IDCANCEL);
+        });
+        ASSERT_TRUE(run.shown && run.closed);
+        EXPECT_TRUE(Shows(view, "Veltra Partola 95 Version 3.2 - Feb 18, 1999"));
+        EXPECT_TRUE(Shows(view, "http://www.partola.example/"));
+        EXPECT_TRUE(Shows(view, "support@partola.example"));
+        EXPECT_TRUE(view.iconShown);
+        EXPECT_NE(AboutIcon, nullptr);
+        EXPECT_TRUE(view.addressesReadOnly);
+        EXPECT_TRUE(view.focusOnClose);
+        EXPECT_EQ(view.tips, (std::vector<std::string>{"Goto Veltra Partola 95 Homepage",
+                                                       "Email For Support", "Close About Dialog"}));
+    }
+}
+
+// Points a URL scheme's "open" command at the command interpreter, which
+// writes the link it is given into a file; the original command comes back
+// afterwards.
+class LinkRecorder {
+public:
+    LinkRecorder(const std::string& log) {
+        for (const char* scheme : {"http", "mailto"}) {
+            std::string key = std::string(scheme) + "\\shell\\open\\command";
+            char previous[1024] = {};
+            LONG size = sizeof previous;
+            bool had =
+                RegQueryValueA(HKEY_CLASSES_ROOT, key.c_str(), previous, &size) == ERROR_SUCCESS;
+            saved_.push_back({key, had, previous});
+            std::string command = "cmd.exe /c echo %1>>\"" + log + "\"";
+            RegSetValueA(HKEY_CLASSES_ROOT, key.c_str(), REG_SZ, command.c_str(),
+                         static_cast<DWORD>(command.size()));
+        }
+    }
+    ~LinkRecorder() {
+        for (const Saved& saved : saved_) {
+            if (saved.had)
+                RegSetValueA(HKEY_CLASSES_ROOT, saved.key.c_str(), REG_SZ, saved.command.c_str(),
+                             static_cast<DWORD>(saved.command.size()));
+            else
+                RegDeleteKeyA(HKEY_CLASSES_ROOT, saved.key.c_str());
+        }
+    }
+
+private:
+    struct Saved {
+        std::string key;
+        bool had;
+        std::string command;
+    };
+    std::vector<Saved> saved_;
+};
+
+TEST_F(AboutDialog, HomepageAndEmailOpenTheirLinksAndLeaveTheDialogOpen) {
+    testing_support::TempFolder folder;
+    const std::string log = folder.File("links.txt");
+    LinkRecorder recorder(log);
+    auto linesLogged = [&] {
+        std::string all = testing_support::ReadWholeFile(log);
+        return std::count(all.begin(), all.end(), '\n');
+    };
+    bool openAfterLinks = false;
+    DriveResult run = Run([&](HWND dialog) {
+        Click(dialog, IDC_ABOUT_HOMEPAGE);
+        for (DWORD start = GetTickCount(); linesLogged() < 1 && GetTickCount() - start < 20000;)
+            Sleep(50);
+        Click(dialog, IDC_ABOUT_EMAIL);
+        for (DWORD start = GetTickCount(); linesLogged() < 2 && GetTickCount() - start < 20000;)
+            Sleep(50);
+        Sleep(200);
+        openAfterLinks = IsWindow(dialog) && IsWindowVisible(dialog);
+        Click(dialog, IDCANCEL);
+    });
+    ASSERT_TRUE(run.shown && run.closed);
+    EXPECT_TRUE(openAfterLinks);
+    EXPECT_EQ(testing_support::ReadWholeFile(log),
+              "http://www.partola.example/\r\nmailto:support@partola.example\r\n");
+}
+
+}  // namespace
+}  // namespace dialog_tests

@@ -1,0 +1,169 @@
+// Helpers of the dialog tests.
+#include "dialog_driver.h"
+
+#include <commctrl.h>
+
+#include <atomic>
+#include <thread>
+
+#include "test_support.h"
+
+namespace dialog_tests {
+
+const std::array<const char*, 8> ValueNames{"Use DOS 8.3",  "UseLongJoinBatName", "BackupPrompt",
+                                            "DeletePrompt", "CloseWhenDone",      "NoReminders",
+                                            "MoreMem",      "AlwaysOnTop"};
+
+namespace {
+
+constexpr std::array<uint32_t OptionsRecord::*, 8> Fields{
+    &OptionsRecord::UseDos83,     &OptionsRecord::UseLongJoinBatName, &OptionsRecord::BackupPrompt,
+    &OptionsRecord::DeletePrompt, &OptionsRecord::CloseWhenDone,      &OptionsRecord::NoReminders,
+    &OptionsRecord::MoreMem,      &OptionsRecord::AlwaysOnTop};
+
+HKEY OpenKey() {
+    HKEY key = nullptr;
+    RegCreateKeyExA(HKEY_LOCAL_MACHINE, SettingsKeyPath, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                    &key, nullptr);
+    return key;
+}
+
+}  // namespace
+
+OptionValues CurrentOptions() {
+    OptionValues values{};
+    for (size_t i = 0; i < Fields.size(); ++i) values[i] = Options.*Fields[i];
+    return values;
+}
+
+void SetOptions(const OptionValues& values) {
+    for (size_t i = 0; i < Fields.size(); ++i) Options.*Fields[i] = values[i];
+}
+
+void DeleteSettingsKey() { RegDeleteKeyA(HKEY_LOCAL_MACHINE, SettingsKeyPath); }
+
+void WriteRawValue(const char* name, DWORD type, const void* data, DWORD size) {
+    HKEY key = OpenKey();
+    RegSetValueExA(key, name, 0, type, static_cast<const BYTE*>(data), size);
+    RegCloseKey(key);
+}
+
+void WriteAllValues(const OptionValues& values) {
+    for (size_t i = 0; i < values.size(); ++i) {
+        DWORD value = values[i];
+        WriteRawValue(ValueNames[i], REG_DWORD, &value, sizeof value);
+    }
+}
+
+StoredValue ReadStoredValue(const char* name) {
+    StoredValue stored{false, 0, 0, 0};
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, SettingsKeyPath, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return stored;
+    BYTE data[64] = {};
+    stored.size = sizeof data;
+    stored.present =
+        RegQueryValueExA(key, name, nullptr, &stored.type, data, &stored.size) == ERROR_SUCCESS;
+    memcpy(&stored.value, data, sizeof stored.value);
+    RegCloseKey(key);
+    return stored;
+}
+
+std::array<int64_t, 8> StoredDwords() {
+    std::array<int64_t, 8> values{};
+    for (size_t i = 0; i < values.size(); ++i) {
+        StoredValue stored = ReadStoredValue(ValueNames[i]);
+        bool dword = stored.present && stored.type == REG_DWORD && stored.size == 4;
+        values[i] = dword ? static_cast<int64_t>(stored.value) : -1;
+    }
+    return values;
+}
+
+DriveResult RunDriven(const std::string& caption, const std::function<void()>& open,
+                      const std::function<void(HWND)>& drive) {
+    DriveResult result;
+    std::atomic<bool> opened{false};
+    std::thread driver([&] {
+        HWND dialog = testing_support::FindDialog(GetCurrentProcessId(), caption);
+        result.shown = dialog != nullptr;
+        if (dialog) {
+            drive(dialog);
+            result.closed = WaitClosed(dialog);
+        }
+        // Never leave the test thread stuck in a dialog that would not close.
+        while (!opened && dialog && IsWindow(dialog)) {
+            PostMessageA(dialog, WM_CLOSE, 0, 0);
+            Sleep(200);
+        }
+    });
+    open();
+    opened = true;
+    driver.join();
+    return result;
+}
+
+void Click(HWND dialog, int id) { PostMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
+
+bool IsChecked(HWND dialog, int id) {
+    return SendDlgItemMessageA(dialog, id, BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+bool WaitClosed(HWND dialog, DWORD timeoutMs) {
+    DWORD start = GetTickCount();
+    while (IsWindow(dialog)) {
+        if (GetTickCount() - start > timeoutMs) return false;
+        Sleep(10);
+    }
+    return true;
+}
+
+void SetEditText(HWND dialog, int id, const std::string& text) {
+    SendDlgItemMessageA(dialog, id, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+bool SaveScreenshot(HWND window, const std::string& name) {
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    Sleep(300);
+    RECT box{};
+    GetWindowRect(window, &box);
+    std::string folder = testing_support::BuildRootUnix() + "/screenshots";
+    char command[1024];
+    snprintf(command, sizeof command,
+             "mkdir -p '%s' && import -window root -crop %ldx%ld+%ld+%ld +repage '%s/%s.png'",
+             folder.c_str(), box.right - box.left, box.bottom - box.top, box.left, box.top,
+             folder.c_str(), name.c_str());
+    return testing_support::RunUnixCommand(command) == 0;
+}
+
+bool IsTopmost(HWND window) { return (GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
+
+HELPINFO DialogTest::lastHelp;
+
+LRESULT CALLBACK DialogTest::StandInProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_HELP) {
+        lastHelp = *reinterpret_cast<HELPINFO*>(lParam);
+        return TRUE;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+void DialogTest::SetUp() {
+    AppInstance = GetModuleHandleA(nullptr);
+    InitCommonControls();
+    WNDCLASSA windowClass{};
+    windowClass.lpfnWndProc = StandInProc;
+    windowClass.hInstance = AppInstance;
+    windowClass.lpszClassName = "PartolaStandInMain";
+    RegisterClassA(&windowClass);
+    MainWindow = CreateWindowExA(0, windowClass.lpszClassName, "Stand-in main window",
+                                 WS_OVERLAPPEDWINDOW | WS_VISIBLE, 600, 400, 200, 100, nullptr,
+                                 nullptr, AppInstance, nullptr);
+    lastHelp = HELPINFO{};
+}
+
+void DialogTest::TearDown() {
+    DestroyWindow(MainWindow);
+    MainWindow = nullptr;
+}
+
+}  // namespace dialog_tests

@@ -1,0 +1,73 @@
+// Shared by the dialog tests: a modal dialog run on the test thread while a
+// helper thread drives it as a user would, a stand-in main window, the
+// settings key read and written directly, and screenshots into the build tree.
+#pragma once
+
+#include <windows.h>
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "gtest/gtest.h"
+#include "model/split_job.h"
+
+namespace dialog_tests {
+
+using OptionValues = std::array<uint32_t, 8>;  // in registry order
+
+constexpr char SettingsKeyPath[] = "SOFTWARE\\Veltra Partola 95";
+extern const std::array<const char*, 8> ValueNames;
+constexpr OptionValues FirstRunValues{0, 1, 1, 0, 1, 0, 0, 0};
+
+OptionValues CurrentOptions();
+void SetOptions(const OptionValues& values);
+
+// Direct access to the settings key, in this program's registry view.
+void DeleteSettingsKey();
+void WriteRawValue(const char* name, DWORD type, const void* data, DWORD size);
+void WriteAllValues(const OptionValues& values);
+struct StoredValue {
+    bool present;
+    DWORD type;
+    DWORD size;
+    DWORD value;
+};
+StoredValue ReadStoredValue(const char* name);
+// Each value as stored, or -1 when it is missing or not a 4-byte REG_DWORD.
+std::array<int64_t, 8> StoredDwords();
+
+// Opens the modal dialog with open() on this thread; once the dialog with the
+// caption is shown, drive(dialog) runs on a helper thread. Returns whether the
+// dialog appeared and was closed again.
+struct DriveResult {
+    bool shown = false;
+    bool closed = false;
+};
+DriveResult RunDriven(const std::string& caption, const std::function<void()>& open,
+                      const std::function<void(HWND)>& drive);
+
+void Click(HWND dialog, int id);  // posts BM_CLICK, as a mouse click would
+bool IsChecked(HWND dialog, int id);
+bool WaitClosed(HWND dialog, DWORD timeoutMs = 10000);
+void SetEditText(HWND dialog, int id, const std::string& text);
+
+// Writes build/screenshots/<name>.png from the screen under the window.
+bool SaveScreenshot(HWND window, const std::string& name);
+
+bool IsTopmost(HWND window);
+
+// Sets AppInstance, the common controls and a stand-in MainWindow that
+// records the help requests passed on to it.
+class DialogTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+    static HELPINFO lastHelp;  // the last help request the main window received
+
+private:
+    static LRESULT CALLBACK StandInProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+};
+
+}  // namespace dialog_tests

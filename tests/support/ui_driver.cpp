@@ -162,9 +162,12 @@ bool SendFromHelper(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRE
 }
 
 bool TypeText(HWND dialog, int id, const std::string& text) {
+    // A user clicks into a field before typing: the focus moves there first.
+    HWND field = GetDlgItem(dialog, id);
+    if (!SendFromHelper(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(field), TRUE)) return false;
     auto wide = std::make_shared<std::wstring>(Wide(text));
-    return SendWithPayload(GetDlgItem(dialog, id), WM_SETTEXT, 0,
-                           reinterpret_cast<LPARAM>(wide->c_str()), wide, nullptr, 20000);
+    return SendWithPayload(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(wide->c_str()), wide,
+                           nullptr, 20000);
 }
 
 bool LeaveField(HWND dialog, int id) {
@@ -192,7 +195,16 @@ bool PressKey(HWND dialog, UINT virtualKey) {
            PostMessageW(target, WM_KEYUP, virtualKey, 0xC0000001);
 }
 
-std::string ControlText(HWND dialog, int id) { return WindowText(GetDlgItem(dialog, id)); }
+std::string ControlText(HWND dialog, int id) {
+    // GetWindowText does not ask a control of another process for its text:
+    // an edit field would read as empty. WM_GETTEXT does.
+    auto text = std::make_shared<std::array<wchar_t, 1024>>();
+    text->fill(L'\0');
+    if (!SendWithPayload(GetDlgItem(dialog, id), WM_GETTEXT, text->size(),
+                         reinterpret_cast<LPARAM>(text->data()), text, nullptr, 20000))
+        return "";
+    return Narrow(text->data());
+}
 
 bool IsControlEnabled(HWND dialog, int id) { return IsWindowEnabled(GetDlgItem(dialog, id)); }
 

@@ -40,7 +40,8 @@ private:
 bool SendFromHelper(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                     LRESULT* result = nullptr, DWORD timeoutMs = 20000);
 
-// Replaces a field's text, as typing does (the field reports the change).
+// Moves the focus into a field and replaces its text, as typing does (the
+// field reports the change).
 bool TypeText(HWND dialog, int id, const std::string& text);
 // What the dialog hears when the user leaves a field.
 bool LeaveField(HWND dialog, int id);

@@ -36,6 +36,15 @@ public:
     HWND window = nullptr;
 };
 
+// A source file of the given size in a fresh folder.
+struct SourceFile {
+    SourceFile(const std::string& name, uint32_t size) : path(folder.File(name)) {
+        WriteRandomFile(path, size);
+    }
+    TempFolder folder;
+    std::string path;
+};
+
 void ExpectStartState(const MainWindowRun& run) {
     EXPECT_EQ(run.Text(IDC_DEST), "");
     EXPECT_EQ(run.Text(IDC_SIZE_TEXT), "");
@@ -66,9 +75,8 @@ TEST(StartUp, WithoutTailShowsEmptyFieldsAndBareLabels) {
 }
 
 TEST(StartUp, TailNamingAFileShowsItWithItsSize) {
-    TempFolder folder;
-    std::string path = folder.File("source.bin");
-    WriteRandomFile(path, 3000);
+    SourceFile source("source.bin", 3000);
+    const std::string& path = source.path;
     MainWindowRun run(path);
     ASSERT_NE(run.window, nullptr);
     EXPECT_EQ(run.Text(IDC_SOURCE), path);
@@ -77,9 +85,8 @@ TEST(StartUp, TailNamingAFileShowsItWithItsSize) {
 }
 
 TEST(StartUp, QuotedTailKeepsItsQuotationMarks) {
-    TempFolder folder;
-    std::string path = folder.File("with blank.bin");
-    WriteRandomFile(path, 3000);
+    SourceFile source("with blank.bin", 3000);
+    const std::string& path = source.path;
     MainWindowRun run("\"" + path + "\"");
     ASSERT_NE(run.window, nullptr);
     EXPECT_EQ(run.Text(IDC_SOURCE), "\"" + path + "\"");
@@ -129,9 +136,8 @@ TEST(Closing, EnterDoesNothing) {
 }
 
 TEST(Editing, SourceLabelsRefreshOnLeavingTheFieldSplitButtonOnEveryChange) {
-    TempFolder folder;
-    std::string path = folder.File("data.bin");
-    WriteRandomFile(path, 10000);
+    SourceFile source("data.bin", 10000);
+    const std::string& path = source.path;
     MainWindowRun run;
     ASSERT_NE(run.window, nullptr);
     ASSERT_TRUE(TypeText(run.window, IDC_SIZE_TEXT, "3"));
@@ -151,9 +157,8 @@ TEST(Editing, SourceLabelsRefreshOnLeavingTheFieldSplitButtonOnEveryChange) {
 }
 
 TEST(Editing, SizeChangesRecountWhileASourceSizeIsKnown) {
-    TempFolder folder;
-    std::string path = folder.File("data.bin");
-    WriteRandomFile(path, 10000);
+    SourceFile source("data.bin", 10000);
+    const std::string& path = source.path;
     MainWindowRun run(path);
     ASSERT_NE(run.window, nullptr);
     ASSERT_TRUE(TypeText(run.window, IDC_SIZE_TEXT, "5"));
@@ -190,9 +195,8 @@ TEST(Editing, SizeChangesWithoutASourceRefreshOnlyTheSplitButton) {
 }
 
 TEST(Editing, InvalidSizeTextIsReportedOncePerChange) {
-    TempFolder folder;
-    std::string path = folder.File("data.bin");
-    WriteRandomFile(path, 10000);
+    SourceFile source("data.bin", 10000);
+    const std::string& path = source.path;
     MainWindowRun run(path);
     ASSERT_NE(run.window, nullptr);
     MessageBoxWatcher boxes(run.program.ProcessId());
@@ -256,9 +260,8 @@ TEST(Destination, SpanEmptiesAFolderButKeepsADriveRoot) {
 }
 
 TEST(Screenshot, MainWindowPictureIsWrittenToTheBuildTree) {
-    TempFolder folder;
-    std::string path = folder.File("report.doc");
-    WriteRandomFile(path, 3000000);
+    SourceFile source("report.doc", 3000000);
+    const std::string& path = source.path;
     MainWindowRun run(path);
     ASSERT_NE(run.window, nullptr);
     ASSERT_TRUE(TypeText(run.window, IDC_SIZE_TEXT, "1.44"));

@@ -184,7 +184,6 @@ TEST(Editing, SizeChangesRecountWhileASourceSizeIsKnown) {
 }
 
 TEST(Editing, SizeChangesWithoutASourceRefreshOnlyTheSplitButton) {
-    MessageBoxWatcher watcher;
     MainWindowRun run("C:\\no\\such\\file.bin");
     MessageBoxWatcher programBoxes(run.program.ProcessId());
     ASSERT_NE(run.window, nullptr);

@@ -1,4 +1,430 @@
-// Placeholder until this dialog is built; replaced by its real implementation.
+// The main window: keeps the job's inputs in step with its fields, refreshes
+// the size and piece-count labels, accepts a dropped file and starts the
+// Split, Options, Help and About commands.
 #include "ui/main_dialog.h"
 
-HWND CreateMainDialog() { return nullptr; }
+#include <commctrl.h>
+#include <commdlg.h>
+#include <objbase.h>
+#include <shellapi.h>
+#include <shlobj.h>
+
+#include <array>
+#include <cstring>
+#include <iterator>
+
+#include "model/size_arithmetic.h"
+#include "model/split_job.h"
+#include "resource.h"
+#include "ui/about_dialog.h"
+#include "ui/options_dialog.h"
+#include "ui/split_request.h"
+
+namespace {
+
+constexpr char HelpFile[] = "Partola95.hlp";
+constexpr char SizePrefix[] = "Size: ";
+constexpr char PieceCountPrefix[] = "Num Pieces: ";
+constexpr const char* UnitEntries[] = {"bytes", "KB", "MB"};
+constexpr const char* PresetEntries[] = {"720 KB", "1.2 MB", "1.44 MB", "2.88 MB"};
+
+struct ToolTip {
+    int controlId;
+    const char* text;
+};
+
+constexpr ToolTip ToolTips[] = {
+    {IDC_SPLIT, "Start Splitting"},
+    {IDCANCEL, "Close Veltra Partola 95"},
+    {IDC_OPTIONS, "Show Options Dialog"},
+    {IDC_HELP_BUTTON, "Open Veltra Partola 95 Help"},
+    {IDC_ABOUT, "Show About Dialog"},
+    {IDC_SOURCE, "Source File Path"},
+    {IDC_BROWSE_SOURCE, "Browse For Source File"},
+    {IDC_DEST, "Destination Folder Path"},
+    {IDC_BROWSE_DEST, "Browse For Destination Folder"},
+    {IDC_SPAN, "Span Source File To Disks"},
+    {IDC_SPECIFIED, "Use A Specified Split Size"},
+    {IDC_SIZE_TEXT, "Specify Split Size"},
+    {IDC_UNIT_LIST, "Specify Split Size Type"},
+    {IDC_PRESET, "Use A Preset Split Size"},
+    {IDC_PRESET_LIST, "Specify Preset Size"},
+};
+
+// A label's text: its prefix, then what the size arithmetic appends.
+using LabelText = std::array<char, 2 * PathCapacity>;
+
+// Sets a label to its prefix followed by what the size arithmetic appends.
+template <typename Append>
+void SetLabel(HWND window, int id, const char* prefix, Append append) {
+    LabelText label{};
+    size_t used = CopyText(label, prefix);
+    append(label.data() + used, label.size() - used);
+    SetDlgItemTextA(window, id, label.data());
+}
+
+void SetSizeLabel(HWND window, const char* path) {
+    SetLabel(window, IDC_SIZE_LABEL, SizePrefix,
+             [path](char* text, size_t capacity) { SizeText(path, text, capacity); });
+}
+
+bool IsChecked(HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) == BST_CHECKED; }
+
+void EnableControl(HWND dialog, int id, bool enabled) {
+    EnableWindow(GetDlgItem(dialog, id), enabled ? TRUE : FALSE);
+}
+
+// Which of the size field, the unit list and the preset list the mode uses.
+void EnableSizeControls(HWND dialog, bool sizeField, bool presetList) {
+    EnableControl(dialog, IDC_SIZE_TEXT, sizeField);
+    EnableControl(dialog, IDC_UNIT_LIST, sizeField);
+    EnableControl(dialog, IDC_PRESET_LIST, presetList);
+}
+
+void ReadField(HWND dialog, int id, PathText& target) {
+    GetDlgItemTextA(dialog, id, target.data(), static_cast<int>(target.size()));
+}
+
+void FillList(HWND dialog, int id, const char* const* entries, size_t count, int32_t selection) {
+    for (size_t i = 0; i < count; ++i)
+        SendDlgItemMessageA(dialog, id, CB_INSERTSTRING, static_cast<WPARAM>(-1),
+                            reinterpret_cast<LPARAM>(entries[i]));
+    SendDlgItemMessageA(dialog, id, CB_SETCURSEL, static_cast<WPARAM>(selection), 0);
+}
+
+// The three radios are not consecutive ids, so each is set on its own.
+void CheckSizeRadio(HWND dialog, int checkedId) {
+    for (int id : {IDC_SPAN, IDC_SPECIFIED, IDC_PRESET})
+        CheckDlgButton(dialog, id, id == checkedId ? BST_CHECKED : BST_UNCHECKED);
+}
+
+void SelectSizeMode(HWND dialog) {
+    switch (SplitJob.SizeMode) {
+        case 0:
+            CheckSizeRadio(dialog, IDC_SPAN);
+            EnableSizeControls(dialog, false, false);
+            break;
+        case 1:
+            CheckSizeRadio(dialog, IDC_SPECIFIED);
+            EnableSizeControls(dialog, true, false);
+            break;
+        default:
+            CheckSizeRadio(dialog, IDC_PRESET);
+            EnableSizeControls(dialog, false, true);
+            break;
+    }
+}
+
+void CreateToolTips(HWND dialog) {
+    HWND tooltip = CreateWindowExA(0, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP,
+                                   CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
+                                   dialog, nullptr, AppInstance, nullptr);
+    if (!tooltip) return;
+    for (const ToolTip& tip : ToolTips) {
+        TOOLINFOA tool{};
+        tool.cbSize = TTTOOLINFOA_V2_SIZE;
+        tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+        tool.hwnd = dialog;
+        tool.uId = reinterpret_cast<UINT_PTR>(GetDlgItem(dialog, tip.controlId));
+        tool.lpszText = const_cast<char*>(tip.text);
+        SendMessageA(tooltip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+    }
+}
+
+// The destination a typed or dropped source suggests: only for a drive path,
+// only while the destination is empty and the pieces do not go to disks.
+void DefaultDestinationOfTypedSource(HWND dialog) {
+    ReadField(dialog, IDC_DEST, SplitJob.DestFolder);
+    if (SplitJob.DestFolder[0] == '\0' && SplitJob.SourcePath[1] == ':' &&
+        !IsChecked(dialog, IDC_SPAN))
+        DefaultDestination(SplitJob.SourcePath.data());
+}
+
+// A new source from the browser or a drop suggests the unit that suits it.
+void SuggestUnitFor(HWND dialog, const char* path) {
+    if (path[0] == '\0' || SplitJob.SourceSize == 0) return;
+    SplitJob.SizeUnitIndex = SuggestedUnit(SplitJob.SourceSize);
+    SendDlgItemMessageA(dialog, IDC_UNIT_LIST, CB_SETCURSEL,
+                        static_cast<WPARAM>(SplitJob.SizeUnitIndex), 0);
+}
+
+void InitMainDialog(HWND dialog) {
+    DragAcceptFiles(dialog, TRUE);
+    SendMessageA(dialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(AppIcon));
+    SetDlgItemTextA(dialog, IDC_SOURCE, SplitJob.SourcePath.data());
+    SetDlgItemTextA(dialog, IDC_DEST, SplitJob.DestFolder.data());
+    SetDlgItemTextA(dialog, IDC_SIZE_TEXT, SplitJob.SplitSizeText.data());
+    // The labels of the dialog being created: MainWindow does not name it yet.
+    SetSizeLabel(dialog, SplitJob.SourcePath.data());
+    SetDlgItemTextA(dialog, IDC_PIECE_COUNT_LABEL, PieceCountPrefix);
+    SelectSizeMode(dialog);
+    FillList(dialog, IDC_UNIT_LIST, UnitEntries, std::size(UnitEntries), SplitJob.SizeUnitIndex);
+    FillList(dialog, IDC_PRESET_LIST, PresetEntries, std::size(PresetEntries),
+             SplitJob.PresetIndex);
+    UpdateSplitButton(dialog);
+    CreateToolTips(dialog);
+}
+
+void SourceFieldLeft(HWND dialog) {
+    // Leaving the field while the window goes away is no edit of the user's.
+    if (!IsWindowVisible(dialog)) return;
+    ReadField(dialog, IDC_SOURCE, SplitJob.SourcePath);
+    ShowSourceSize(SplitJob.SourcePath.data());
+    ShowPieceCount();
+    DefaultDestinationOfTypedSource(dialog);
+}
+
+void SourceFieldChanged(HWND dialog, WORD notification) {
+    if (notification == EN_KILLFOCUS) SourceFieldLeft(dialog);
+    UpdateSplitButton(dialog);
+}
+
+void SizeFieldChanged(HWND dialog, WORD notification) {
+    // While the dialog is being filled at creation it is not MainWindow yet,
+    // and its own filling must refresh nothing but the Split button.
+    if (notification == EN_CHANGE && SplitJob.SourceSize > 0 && dialog == MainWindow)
+        ShowPieceCount();
+    UpdateSplitButton(dialog);
+}
+
+// The lists refresh the count when their selection changes. Focus and
+// drop-down notifications are left alone: with an invalid size text each of
+// them would raise the size message, whose closing gives the focus back to
+// the list and so raises it again without end.
+void ListChanged(WORD notification) {
+    if (notification == CBN_SELCHANGE) ShowPieceCount();
+}
+
+void BrowseForSource(HWND dialog) {
+    PathText path{};
+    OPENFILENAMEA open{};
+    open.lStructSize = sizeof open;
+    open.hwndOwner = dialog;
+    open.lpstrFilter = "All Files\0*.*\0";
+    open.lpstrFile = path.data();
+    open.nMaxFile = static_cast<DWORD>(path.size());
+    open.lpstrTitle = "Choose Source File";
+    open.Flags = OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST | OFN_LONGNAMES;
+    if (GetOpenFileNameA(&open)) {
+        SetDlgItemTextA(dialog, IDC_SOURCE, path.data());
+        LPARAM end = static_cast<LPARAM>(strlen(path.data()));
+        SendDlgItemMessageA(dialog, IDC_SOURCE, EM_SETSEL, static_cast<WPARAM>(end), end);
+        ShowSourceSize(path.data());
+        SuggestUnitFor(dialog, path.data());
+        ShowPieceCount();
+        ReadField(dialog, IDC_DEST, SplitJob.DestFolder);
+        if (SplitJob.DestFolder[0] == '\0' && !IsChecked(dialog, IDC_SPAN))
+            DefaultDestination(path.data());
+    }
+    UpdateSplitButton(dialog);
+}
+
+void BrowseForFolder(HWND dialog) {
+    IMalloc* allocator = nullptr;
+    if (FAILED(CoGetMalloc(1, &allocator)) || !allocator) return;
+    auto* displayName = static_cast<char*>(allocator->Alloc(PathCapacity));
+    if (!displayName) {
+        MessageBoxA(dialog, "Out of memory.", "Error", MB_OK | MB_ICONERROR);
+        allocator->Release();
+        return;
+    }
+    BROWSEINFOA browse{};
+    browse.hwndOwner = dialog;
+    browse.pszDisplayName = displayName;
+    browse.lpszTitle = "Choose destination folder";
+    PIDLIST_ABSOLUTE picked = SHBrowseForFolderA(&browse);
+    if (picked) {
+        PathText folder{};
+        // A pick without a file-system path (a virtual folder) changes nothing.
+        if (SHGetPathFromIDListA(picked, folder.data()))
+            SetDlgItemTextA(dialog, IDC_DEST, folder.data());
+        allocator->Free(picked);
+    }
+    allocator->Free(displayName);
+    allocator->Release();
+}
+
+void SpecifiedClicked(HWND dialog) {
+    if (IsChecked(dialog, IDC_SPECIFIED)) EnableSizeControls(dialog, true, false);
+    ShowPieceCount();
+    UpdateSplitButton(dialog);
+}
+
+void SpanClicked(HWND dialog) {
+    if (IsChecked(dialog, IDC_SPAN)) EnableSizeControls(dialog, false, false);
+    UpdateSplitButton(dialog);
+    // A span destination is a drive root; anything longer is dropped.
+    ReadField(dialog, IDC_DEST, SplitJob.DestFolder);
+    if (strlen(SplitJob.DestFolder.data()) > 3) {
+        SplitJob.DestFolder[0] = '\0';
+        SetDlgItemTextA(dialog, IDC_DEST, "");
+    }
+    ShowPieceCount();
+}
+
+void PresetClicked(HWND dialog) {
+    if (IsChecked(dialog, IDC_PRESET)) EnableSizeControls(dialog, false, true);
+    ShowPieceCount();
+    UpdateSplitButton(dialog);
+}
+
+void ShowHelpContents(HWND dialog) { WinHelpA(dialog, HelpFile, HELP_FINDER, 0); }
+
+void ShowContextHelp(const HELPINFO* help) {
+    WinHelpA(static_cast<HWND>(help->hItemHandle), HelpFile, HELP_WM_HELP,
+             reinterpret_cast<ULONG_PTR>(ContextHelpTable));
+}
+
+void RaiseWindow(HWND dialog) {
+    constexpr UINT keep = SWP_NOMOVE | SWP_NOSIZE;
+    SetWindowPos(dialog, HWND_TOPMOST, 0, 0, 0, 0, keep);
+    SetWindowPos(dialog, HWND_NOTOPMOST, 0, 0, 0, 0, keep);
+}
+
+void FileDropped(HWND dialog, HDROP drop) {
+    PathText path{};
+    UINT length = DragQueryFileA(drop, 0, path.data(), static_cast<UINT>(path.size()));
+    DragFinish(drop);
+    if (length == 0) return;
+    SetDlgItemTextA(dialog, IDC_SOURCE, path.data());
+    ShowSourceSize(path.data());
+    SuggestUnitFor(dialog, path.data());
+    ShowPieceCount();
+    ReadField(dialog, IDC_SOURCE, SplitJob.SourcePath);
+    DefaultDestinationOfTypedSource(dialog);
+    UpdateSplitButton(dialog);
+    if (!Options.AlwaysOnTop) RaiseWindow(dialog);
+}
+
+void CloseMainDialog(HWND dialog) {
+    DestroyWindow(dialog);
+    PostQuitMessage(0);
+}
+
+BOOL MainCommand(HWND dialog, WORD id, WORD notification) {
+    switch (id) {
+        case IDC_SOURCE:
+            SourceFieldChanged(dialog, notification);
+            return TRUE;
+        case IDC_DEST:
+            UpdateSplitButton(dialog);
+            return TRUE;
+        case IDC_SIZE_TEXT:
+            SizeFieldChanged(dialog, notification);
+            return TRUE;
+        case IDC_UNIT_LIST:
+        case IDC_PRESET_LIST:
+            ListChanged(notification);
+            return TRUE;
+        default:
+            break;
+    }
+    if (notification != BN_CLICKED) return FALSE;
+    switch (id) {
+        case IDC_BROWSE_SOURCE:
+            BrowseForSource(dialog);
+            return TRUE;
+        case IDC_BROWSE_DEST:
+            BrowseForFolder(dialog);
+            return TRUE;
+        case IDC_OPTIONS:
+            RunOptionsDialog(MainWindow);
+            return TRUE;
+        case IDC_SPECIFIED:
+            SpecifiedClicked(dialog);
+            return TRUE;
+        case IDC_SPAN:
+            SpanClicked(dialog);
+            return TRUE;
+        case IDC_PRESET:
+            PresetClicked(dialog);
+            return TRUE;
+        case IDC_SPLIT:
+            RequestSplit();
+            return TRUE;
+        case IDCANCEL:
+            SendMessageA(dialog, WM_CLOSE, 0, 0);
+            return TRUE;
+        case IDC_HELP_BUTTON:
+            ShowHelpContents(dialog);
+            return TRUE;
+        case IDC_ABOUT:
+            RunAboutDialog(MainWindow);
+            return TRUE;
+        default:
+            return FALSE;
+    }
+}
+
+INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_INITDIALOG:
+            InitMainDialog(dialog);
+            return TRUE;
+        case WM_COMMAND:
+            return MainCommand(dialog, LOWORD(wParam), HIWORD(wParam));
+        case WM_DROPFILES:
+            FileDropped(dialog, reinterpret_cast<HDROP>(wParam));
+            return TRUE;
+        case WM_HELP:
+            ShowContextHelp(reinterpret_cast<const HELPINFO*>(lParam));
+            return TRUE;
+        case WM_CLOSE:
+            CloseMainDialog(dialog);
+            return TRUE;
+        default:
+            return FALSE;
+    }
+}
+
+}  // namespace
+
+const DWORD ContextHelpTable[] = {
+    IDC_OPT_USE_DOS83,
+    10,
+    IDC_OPT_DELETE_PROMPT,
+    11,
+    IDC_OPT_CLOSE_WHEN_DONE,
+    13,
+    IDC_OPT_NO_REMINDERS,
+    14,
+    IDC_OPT_MORE_MEM,
+    15,
+    IDC_OPT_ALWAYS_ON_TOP,
+    16,
+    IDC_OPT_GROUP,
+    17,
+    IDC_OPT_LONG_JOIN_NAME,
+    18,
+    IDC_OPT_BACKUP_PROMPT,
+    19,
+    0,
+    0,
+};
+
+HWND CreateMainDialog() {
+    MainWindow =
+        CreateDialogParamA(AppInstance, MAKEINTRESOURCEA(IDD_MAIN), nullptr, MainDialogProc, 0);
+    return MainWindow;
+}
+
+void ShowSourceSize(const char* path) { SetSizeLabel(MainWindow, path); }
+
+void ShowPieceCount() {
+    SetLabel(MainWindow, IDC_PIECE_COUNT_LABEL, PieceCountPrefix, PieceCountText);
+}
+
+void UpdateSplitButton(HWND dialog) {
+    EnableControl(dialog, IDC_SPLIT, SplitInputsComplete(dialog));
+}
+
+void DefaultDestination(const char* path) {
+    PathText folder{};
+    CopyText(folder, path);
+    char* lastBackslash = strrchr(folder.data(), '\\');
+    if (!lastBackslash) return;
+    *lastBackslash = '\0';
+    // A drive keeps its root: "C:" becomes "C:\".
+    if (strlen(folder.data()) < 3) AppendText(folder, "\\");
+    SetDlgItemTextA(MainWindow, IDC_DEST, folder.data());
+}

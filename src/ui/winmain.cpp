@@ -1,4 +1,80 @@
-// Entry point of Veltra Partola 95.
+// Entry point of Veltra Partola 95: puts the job record into its start state,
+// takes a source path from the command line, opens the main window and runs
+// the program's one message loop.
 #include <windows.h>
+// after windows.h, which it needs
+#include <commctrl.h>
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) { return 0; }
+#include <string_view>
+
+#include "model/split_job.h"
+#include "resource.h"
+#include "settings/registry_settings.h"
+#include "ui/main_dialog.h"
+
+namespace {
+
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+// The text after the program name, found the way the C run-time's start-up
+// code finds it: a quoted name ends at the next quotation mark, tab or end; a
+// bare name at the next blank.
+std::string_view CommandLineTail(std::string_view line) {
+    size_t at = 0;
+    while (at < line.size() && IsBlank(line[at])) ++at;
+    if (at < line.size() && line[at] == '"') {
+        ++at;
+        while (at < line.size() && line[at] != '"' && line[at] != '\t') ++at;
+    } else {
+        while (at < line.size() && !IsBlank(line[at])) ++at;
+    }
+    if (at < line.size() && line[at] == '"') ++at;
+    while (at < line.size() && IsBlank(line[at])) ++at;
+    return line.substr(at);
+}
+
+// The tail, verbatim, is the source path, unless it is empty or starts with
+// "/". A tail longer than the path field is cut to what the field holds.
+void TakeSourceFromTail(std::string_view tail) {
+    if (!tail.empty() && tail.front() != '/') CopyText(SplitJob.SourcePath, tail);
+}
+
+void StartJobRecord() {
+    SplitJob.Spanning = 0;
+    ResetJob();
+    ResetCopyState();
+}
+
+void StartUpInitialisation() {
+    InitCommonControls();
+    LoadSettings();
+    AppIcon = LoadIconA(AppInstance, MAKEINTRESOURCEA(IDI_APP));
+}
+
+// One loop for every window of the program; only the main window, looked up
+// anew for each message since a split replaces it, gets dialog keys.
+int RunMessageLoop() {
+    MSG message{};
+    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+        if (IsDialogMessageA(MainWindow, &message)) continue;
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+    return static_cast<int>(message.wParam);
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    AppInstance = instance;
+    StartJobRecord();
+    TakeSourceFromTail(CommandLineTail(GetCommandLineA()));
+    StartUpInitialisation();
+    if (!CreateMainDialog()) {
+        MessageBoxA(nullptr, "The main window could not be opened.", "Error", MB_OK | MB_ICONERROR);
+        return 1;
+    }
+    if (Options.AlwaysOnTop)
+        SetWindowPos(MainWindow, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    return RunMessageLoop();
+}

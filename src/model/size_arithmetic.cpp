@@ -1,0 +1,192 @@
+// Turns the split-size group of the main dialog into the job's sizes, and
+// composes the size and piece-count texts of its labels.
+#include "model/size_arithmetic.h"
+
+#include <cstdio>
+#include <iterator>
+#include <string_view>
+
+#include "model/split_job.h"
+#include "platform/file_services.h"
+#include "resource.h"
+
+namespace {
+
+constexpr uint32_t KiloByte = 1024;
+constexpr uint32_t MegaByte = 1024 * 1024;
+constexpr uint32_t LargestSize = 0xFFFFFFFFu;
+
+// The piece sizes behind the preset list's entries, in list order.
+constexpr uint32_t PresetSizes[] = {729712, 1213552, 1457264, 2621440};
+constexpr uint32_t UnitFactors[] = {1, KiloByte, MegaByte};
+
+constexpr char InvalidCharacterText[] =
+    "Invalid character(s) found in split size.\n"
+    "Characters other than digits or decimal points (.) are invalid.";
+constexpr char SpacesText[] = "Spaces aren't allowed before or between digits.";
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+bool IsChecked(HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) == BST_CHECKED; }
+
+int32_t CheckedSizeMode() {
+    if (IsChecked(MainWindow, IDC_SPAN)) return 0;
+    if (IsChecked(MainWindow, IDC_SPECIFIED)) return 1;
+    if (IsChecked(MainWindow, IDC_PRESET)) return 2;
+    return 1;
+}
+
+void ShowSizeError(const char* text) {
+    MessageBoxA(MainWindow, text, "Error", MB_OK | MB_ICONERROR);
+}
+
+// Digits, decimal points and trailing blanks only; one message at the first fault.
+bool SizeTextIsValid(std::string_view text) {
+    for (char c : text) {
+        if (!IsDigit(c) && c != '.' && c != ' ') {
+            ShowSizeError(InvalidCharacterText);
+            return false;
+        }
+    }
+    bool blankSeen = false;
+    for (char c : text) {
+        if (c == ' ') {
+            blankSeen = true;
+        } else if (blankSeen) {
+            ShowSizeError(SpacesText);
+            return false;
+        }
+    }
+    return true;
+}
+
+uint32_t Saturated(unsigned long long value) {
+    return value > LargestSize ? LargestSize : static_cast<uint32_t>(value);
+}
+
+// The integer the leading digits write; held at the largest byte count.
+uint32_t LeadingWholeNumber(std::string_view text) {
+    unsigned long long value = 0;
+    for (char c : text) {
+        if (!IsDigit(c)) break;
+        value = value * 10 + static_cast<unsigned>(c - '0');
+        if (value > LargestSize) return LargestSize;
+    }
+    return static_cast<uint32_t>(value);
+}
+
+// The leading decimal number times the factor, truncated toward zero and held
+// at the largest byte count. The digits are gathered as one integer and
+// divided by its power of ten once, so that exact products stay exact.
+uint32_t LeadingDecimalTimes(std::string_view text, uint32_t factor) {
+    unsigned long long digits = 0;
+    long double scale = 1.0L;
+    bool pointSeen = false;
+    for (char c : text) {
+        if (c == '.' && !pointSeen) {
+            pointSeen = true;
+        } else if (IsDigit(c)) {
+            digits = digits * 10 + static_cast<unsigned>(c - '0');
+            if (pointSeen) scale *= 10.0L;
+        } else {
+            break;
+        }
+    }
+    long double bytes = static_cast<long double>(digits) * factor / scale;
+    if (bytes >= static_cast<long double>(LargestSize)) return LargestSize;
+    return static_cast<uint32_t>(bytes);
+}
+
+void ConvertSpecifiedSize() {
+    SplitJob.Spanning = 0;
+    LRESULT unit = SendDlgItemMessageA(MainWindow, IDC_UNIT_LIST, CB_GETCURSEL, 0, 0);
+    std::string_view text(SplitJob.SplitSizeText.data());
+    if (unit == 0) {
+        SplitJob.SplitSize = LeadingWholeNumber(text);
+    } else if (unit == 1 || unit == 2) {
+        SplitJob.SplitSize = LeadingDecimalTimes(text, UnitFactors[unit]);
+    }
+}
+
+void ConvertPresetSize() {
+    SplitJob.Spanning = 0;
+    LRESULT preset = SendDlgItemMessageA(MainWindow, IDC_PRESET_LIST, CB_GETCURSEL, 0, 0);
+    if (preset >= 0 && preset < static_cast<LRESULT>(std::size(PresetSizes)))
+        SplitJob.SplitSize = PresetSizes[preset];
+}
+
+bool FieldIsEmpty(HWND dialog, int id) { return GetWindowTextLengthA(GetDlgItem(dialog, id)) == 0; }
+
+}  // namespace
+
+bool ReadSplitSize() {
+    GetDlgItemTextA(MainWindow, IDC_SIZE_TEXT, SplitJob.SplitSizeText.data(),
+                    static_cast<int>(SplitJob.SplitSizeText.size()));
+    SplitJob.SizeMode = CheckedSizeMode();
+    if (SplitJob.SizeMode == 1 && !SizeTextIsValid(SplitJob.SplitSizeText.data())) return false;
+    switch (SplitJob.SizeMode) {
+        case 0:
+            SplitJob.SplitSize = 0;
+            SplitJob.Spanning = 1;
+            break;
+        case 1:
+            ConvertSpecifiedSize();
+            break;
+        default:
+            ConvertPresetSize();
+            break;
+    }
+    return true;
+}
+
+bool SizeText(const char* path, char* text, size_t capacity) {
+    DirectoryEntry entry{};
+    // A file of 4 GiB or more has no size the job's byte counts can hold: it
+    // is shown, and later refused, like a missing one.
+    if (!FindDirectoryEntry(path, entry) || entry.IsTooLarge()) {
+        SplitJob.SourceSize = 0;
+        return false;
+    }
+    uint32_t size = entry.SizeLow;
+    SplitJob.SourceSize = size;
+    unsigned long bytes = size;
+    if (size >= MegaByte) {
+        snprintf(text, capacity, "%.2f MB (%lu bytes)", size / 1024.0 / 1024.0, bytes);
+    } else if (size >= KiloByte) {
+        snprintf(text, capacity, "%.2f KB (%lu bytes)", size / 1024.0, bytes);
+    } else {
+        snprintf(text, capacity, "%lu bytes", bytes);
+    }
+    return true;
+}
+
+void PieceCountText(char* text, size_t capacity) {
+    ReadSplitSize();
+    if (SplitJob.Spanning) {
+        CopyText(text, capacity, "Spanned");
+        return;
+    }
+    uint32_t source = SplitJob.SourceSize;
+    uint32_t piece = SplitJob.SplitSize;
+    if (source == 0 || piece == 0) return;
+    if (source < piece) {
+        CopyText(text, capacity, "Split size too big");
+        return;
+    }
+    uint64_t count = (uint64_t{source} + piece - 1) / piece;
+    SplitJob.PieceCount = Saturated(count);
+    snprintf(text, capacity, "%lu", static_cast<unsigned long>(SplitJob.PieceCount));
+}
+
+bool SplitInputsComplete(HWND dialog) {
+    if (FieldIsEmpty(dialog, IDC_SOURCE)) return false;
+    if (IsChecked(dialog, IDC_SPECIFIED) && FieldIsEmpty(dialog, IDC_SIZE_TEXT)) return false;
+    if (IsChecked(dialog, IDC_SPAN) && FieldIsEmpty(dialog, IDC_DEST)) return false;
+    return true;
+}
+
+int32_t SuggestedUnit(uint32_t size) {
+    if (size < KiloByte) return 0;
+    if (size < MegaByte) return 1;
+    return 2;
+}

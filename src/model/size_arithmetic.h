@@ -1,0 +1,27 @@
+// The split size as the main dialog's controls give it, the source's size, the
+// piece count, and the texts of the two labels that show them.
+#pragma once
+
+#include <windows.h>
+
+#include <cstddef>
+#include <cstdint>
+
+// Reads the split-size controls of MainWindow into SplitSizeText, SizeMode,
+// Spanning and SplitSize. A typed size that the text cannot stand for shows
+// one message box and gives false.
+bool ReadSplitSize();
+
+// Looks up the file the path names into SourceSize and writes its size text.
+// Gives false, SourceSize 0 and leaves the text untouched when there is none.
+bool SizeText(const char* path, char* text, size_t capacity);
+
+// Writes "Spanned", "Split size too big" or the piece count (stored into
+// PieceCount); writes nothing when either size is unknown.
+void PieceCountText(char* text, size_t capacity);
+
+// True when the dialog's fields hold what a split of the chosen kind needs.
+bool SplitInputsComplete(HWND dialog);
+
+// The unit list entry that suits a size: 0 bytes, 1 KB, 2 MB.
+int32_t SuggestedUnit(uint32_t size);

@@ -1,0 +1,254 @@
+// Starting the real program and working its windows from another process.
+#include "ui_driver.h"
+
+#include <commctrl.h>
+
+#include <array>
+#include <cstdio>
+#include <memory>
+#include <thread>
+#include <vector>
+
+#include "test_support.h"
+
+namespace testing_support {
+
+namespace {
+
+std::string FolderOf(const std::string& path) {
+    size_t slash = path.find_last_of("\\/");
+    return slash == std::string::npos ? std::string(".") : path.substr(0, slash);
+}
+
+std::wstring Wide(const std::string& text) {
+    int count = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
+    std::wstring wide(static_cast<size_t>(count), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, &wide[0], count);
+    wide.resize(static_cast<size_t>(count > 0 ? count - 1 : 0));
+    return wide;
+}
+
+std::string Narrow(const wchar_t* wide) {
+    char text[4096] = {};
+    WideCharToMultiByte(CP_ACP, 0, wide, -1, text, sizeof text, nullptr, nullptr);
+    return text;
+}
+
+HANDLE OpenNul(DWORD access) {
+    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+    return CreateFileA("NUL", access, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit, OPEN_EXISTING,
+                       0, nullptr);
+}
+
+// The test runner reads this process's output through a pipe; a child that
+// inherited it would keep the runner waiting after the test ends.
+void KeepOwnStandardHandles() {
+    for (DWORD which : {STD_INPUT_HANDLE, STD_OUTPUT_HANDLE, STD_ERROR_HANDLE}) {
+        HANDLE handle = GetStdHandle(which);
+        if (handle && handle != INVALID_HANDLE_VALUE)
+            SetHandleInformation(handle, HANDLE_FLAG_INHERIT, 0);
+    }
+}
+
+struct MainWindowSearch {
+    DWORD processId;
+    HWND found;
+};
+
+BOOL CALLBACK FindMainWindow(HWND window, LPARAM param) {
+    auto* search = reinterpret_cast<MainWindowSearch*>(param);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    if (pid != search->processId || !IsWindowVisible(window)) return TRUE;
+    // The main window is the one that holds the source field.
+    if (WindowText(window) != "Veltra Partola 95" || !GetDlgItem(window, 103)) return TRUE;
+    search->found = window;
+    return FALSE;
+}
+
+// What a helper thread and the waiting test share; whoever leaves last frees it.
+struct PendingSend {
+    HWND window;
+    UINT message;
+    WPARAM wParam;
+    LPARAM lParam;
+    std::shared_ptr<void> payload;  // what lParam points to
+    LRESULT result = 0;
+    HANDLE done = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    ~PendingSend() { CloseHandle(done); }
+};
+
+// The helper keeps the payload alive until the window has answered, even when
+// the test stopped waiting for it.
+bool SendWithPayload(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                     std::shared_ptr<void> payload, LRESULT* result, DWORD timeoutMs) {
+    auto pending = std::make_shared<PendingSend>();
+    pending->window = window;
+    pending->message = message;
+    pending->wParam = wParam;
+    pending->lParam = lParam;
+    pending->payload = std::move(payload);
+    std::thread([pending] {
+        pending->result =
+            SendMessageW(pending->window, pending->message, pending->wParam, pending->lParam);
+        SetEvent(pending->done);
+    }).detach();
+    if (WaitForSingleObject(pending->done, timeoutMs) != WAIT_OBJECT_0) return false;
+    if (result) *result = pending->result;
+    return true;
+}
+
+}  // namespace
+
+std::string ProgramPath() {
+    char self[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, self, MAX_PATH);
+    return FolderOf(FolderOf(self)) + "\\Partola95.exe";
+}
+
+ProgramUnderTest::ProgramUnderTest(const std::string& tail) {
+    std::string line = "\"" + ProgramPath() + "\"";
+    if (!tail.empty()) line += " " + tail;
+    std::vector<char> buffer(line.begin(), line.end());
+    buffer.push_back('\0');
+    KeepOwnStandardHandles();
+    HANDLE input = OpenNul(GENERIC_READ);
+    HANDLE output = OpenNul(GENERIC_WRITE);
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = input;
+    startup.hStdOutput = output;
+    startup.hStdError = output;
+    PROCESS_INFORMATION process{};
+    if (CreateProcessA(nullptr, buffer.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+                       &startup, &process)) {
+        process_ = process.hProcess;
+        processId_ = process.dwProcessId;
+        CloseHandle(process.hThread);
+    }
+    CloseHandle(input);
+    CloseHandle(output);
+}
+
+ProgramUnderTest::~ProgramUnderTest() {
+    if (!process_) return;
+    if (WaitForSingleObject(process_, 0) == WAIT_TIMEOUT) {
+        TerminateProcess(process_, 99);
+        WaitForSingleObject(process_, 5000);
+    }
+    CloseHandle(process_);
+}
+
+HWND ProgramUnderTest::MainWindow(DWORD timeoutMs) const {
+    DWORD start = GetTickCount();
+    for (;;) {
+        MainWindowSearch search{processId_, nullptr};
+        EnumWindows(FindMainWindow, reinterpret_cast<LPARAM>(&search));
+        if (search.found || !process_) return search.found;
+        if (GetTickCount() - start > timeoutMs) return nullptr;
+        Sleep(20);
+    }
+}
+
+bool ProgramUnderTest::WaitForExit(DWORD& exitCode, DWORD timeoutMs) const {
+    if (!process_ || WaitForSingleObject(process_, timeoutMs) != WAIT_OBJECT_0) return false;
+    return GetExitCodeProcess(process_, &exitCode) != 0;
+}
+
+bool SendFromHelper(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result,
+                    DWORD timeoutMs) {
+    return SendWithPayload(window, message, wParam, lParam, nullptr, result, timeoutMs);
+}
+
+bool TypeText(HWND dialog, int id, const std::string& text) {
+    // A user clicks into a field before typing: the focus moves there first.
+    HWND field = GetDlgItem(dialog, id);
+    if (!SendFromHelper(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(field), TRUE)) return false;
+    auto wide = std::make_shared<std::wstring>(Wide(text));
+    return SendWithPayload(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(wide->c_str()), wide,
+                           nullptr, 20000);
+}
+
+bool LeaveField(HWND dialog, int id) {
+    return SendFromHelper(dialog, WM_COMMAND, MAKEWPARAM(id, EN_KILLFOCUS),
+                          reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+}
+
+bool Click(HWND dialog, int id) { return SendFromHelper(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
+
+bool SelectListEntry(HWND dialog, int id, int index) {
+    HWND list = GetDlgItem(dialog, id);
+    return SendFromHelper(list, CB_SETCURSEL, static_cast<WPARAM>(index), 0) &&
+           SendFromHelper(dialog, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE),
+                          reinterpret_cast<LPARAM>(list));
+}
+
+bool PressKey(HWND dialog, UINT virtualKey) {
+    // Posted, so that it passes through the program's own message loop.
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    HWND target = dialog;
+    if (GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &info) && info.hwndFocus)
+        target = info.hwndFocus;
+    return PostMessageW(target, WM_KEYDOWN, virtualKey, 1) &&
+           PostMessageW(target, WM_KEYUP, virtualKey, 0xC0000001);
+}
+
+std::string ControlText(HWND dialog, int id) {
+    // GetWindowText does not ask a control of another process for its text:
+    // an edit field would read as empty. WM_GETTEXT does.
+    auto text = std::make_shared<std::array<wchar_t, 1024>>();
+    text->fill(L'\0');
+    if (!SendWithPayload(GetDlgItem(dialog, id), WM_GETTEXT, text->size(),
+                         reinterpret_cast<LPARAM>(text->data()), text, nullptr, 20000))
+        return "";
+    return Narrow(text->data());
+}
+
+bool IsControlEnabled(HWND dialog, int id) { return IsWindowEnabled(GetDlgItem(dialog, id)); }
+
+bool IsButtonChecked(HWND dialog, int id) {
+    LRESULT state = 0;
+    SendFromHelper(GetDlgItem(dialog, id), BM_GETCHECK, 0, 0, &state);
+    return state == BST_CHECKED;
+}
+
+int ListSelection(HWND dialog, int id) {
+    LRESULT selection = CB_ERR;
+    SendFromHelper(GetDlgItem(dialog, id), CB_GETCURSEL, 0, 0, &selection);
+    return static_cast<int>(selection);
+}
+
+int ListCount(HWND dialog, int id) {
+    LRESULT count = 0;
+    SendFromHelper(GetDlgItem(dialog, id), CB_GETCOUNT, 0, 0, &count);
+    return static_cast<int>(count);
+}
+
+std::string ListEntryText(HWND dialog, int id, int index) {
+    // The wide message: the narrow one returned UTF-16 bytes across processes.
+    auto entry = std::make_shared<std::array<wchar_t, 512>>();
+    entry->fill(L'\0');
+    if (!SendWithPayload(GetDlgItem(dialog, id), CB_GETLBTEXT, static_cast<WPARAM>(index),
+                         reinterpret_cast<LPARAM>(entry->data()), entry, nullptr, 20000))
+        return "";
+    return Narrow(entry->data());
+}
+
+bool SaveWindowPicture(HWND window, const std::string& unixPngPath) {
+    RECT frame{};
+    if (!GetWindowRect(window, &frame)) return false;
+    // Let the window finish painting before the screen is read.
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    Sleep(300);
+    std::string folder = unixPngPath.substr(0, unixPngPath.find_last_of('/'));
+    char command[2048];
+    snprintf(command, sizeof command,
+             "mkdir -p '%s' && import -window root -crop %ldx%ld+%ld+%ld +repage '%s'",
+             folder.c_str(), frame.right - frame.left, frame.bottom - frame.top, frame.left,
+             frame.top, unixPngPath.c_str());
+    return RunUnixCommand(command) == 0;
+}
+
+}  // namespace testing_support

@@ -1,0 +1,66 @@
+// Drives the real program from a test as a user would: starts Partola95.exe,
+// finds its windows, types into fields, clicks buttons, reads labels and waits
+// for it to end. Input is sent from a helper thread, so that a message box the
+// program raises never blocks the test: a MessageBoxWatcher answers it.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace testing_support {
+
+// Partola95.exe of this build: beside the folder that holds the test program.
+std::string ProgramPath();
+
+// One run of the program; ended (if it still runs) when the object goes.
+class ProgramUnderTest {
+public:
+    // The tail is what follows the program name on the command line; without
+    // one the command line is the quoted program path alone.
+    explicit ProgramUnderTest(const std::string& tail = "");
+    ~ProgramUnderTest();
+    ProgramUnderTest(const ProgramUnderTest&) = delete;
+    ProgramUnderTest& operator=(const ProgramUnderTest&) = delete;
+
+    bool Started() const { return process_ != nullptr; }
+    DWORD ProcessId() const { return processId_; }
+    // The "Veltra Partola 95" window; null when it does not appear in time.
+    HWND MainWindow(DWORD timeoutMs = 10000) const;
+    // True once the process has ended; its exit code goes to exitCode.
+    bool WaitForExit(DWORD& exitCode, DWORD timeoutMs = 10000) const;
+
+private:
+    HANDLE process_ = nullptr;
+    DWORD processId_ = 0;
+};
+
+// Sends a message from a helper thread and waits for its answer. Returns
+// false when the window did not answer in time (the helper is left to finish).
+bool SendFromHelper(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                    LRESULT* result = nullptr, DWORD timeoutMs = 20000);
+
+// Moves the focus into a field and replaces its text, as typing does (the
+// field reports the change).
+bool TypeText(HWND dialog, int id, const std::string& text);
+// What the dialog hears when the user leaves a field.
+bool LeaveField(HWND dialog, int id);
+// A click: the button takes the focus and the dialog hears it clicked.
+bool Click(HWND dialog, int id);
+// Selects a list entry and tells the dialog, as a user's pick does.
+bool SelectListEntry(HWND dialog, int id, int index);
+// Presses a key in the dialog as its keyboard handling sees it (Escape...).
+bool PressKey(HWND dialog, UINT virtualKey);
+
+std::string ControlText(HWND dialog, int id);
+bool IsControlEnabled(HWND dialog, int id);
+bool IsButtonChecked(HWND dialog, int id);
+int ListSelection(HWND dialog, int id);
+int ListCount(HWND dialog, int id);
+std::string ListEntryText(HWND dialog, int id, int index);
+
+// Writes a PNG of the window as the screen shows it (needs ImageMagick's
+// "import" and the test display). False when no picture was written.
+bool SaveWindowPicture(HWND window, const std::string& unixPngPath);
+
+}  // namespace testing_support

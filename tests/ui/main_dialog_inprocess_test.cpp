@@ -1,0 +1,184 @@
+// The main dialog created in this process, for what another process cannot
+// hand it: a dropped file list, the tooltips, and a window re-created over
+// the inputs of a failed job.
+#include <gtest/gtest.h>
+#include <windows.h>
+// after windows.h, which they need
+#include <commctrl.h>
+#include <shellapi.h>
+#include <shlobj.h>
+
+#include <cstring>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "model/split_job.h"
+#include "resource.h"
+#include "test_support.h"
+#include "ui/main_dialog.h"
+
+using namespace testing_support;
+
+namespace {
+
+class MainDialogHere : public ::testing::Test {
+protected:
+    void SetUp() override {
+        AppInstance = GetModuleHandleA(nullptr);
+        InitCommonControls();
+        SplitJob.Spanning = 0;
+        ResetJob();
+        Options.AlwaysOnTop = 0;
+    }
+    void TearDown() override {
+        if (MainWindow) DestroyWindow(MainWindow);
+        MainWindow = nullptr;
+    }
+    std::string Text(int id) const { return WindowText(GetDlgItem(MainWindow, id)); }
+    std::string FieldText(int id) const {
+        char text[300] = {};
+        GetDlgItemTextA(MainWindow, id, text, sizeof text);
+        return text;
+    }
+    int UnitSelection() const {
+        return static_cast<int>(SendDlgItemMessageA(MainWindow, IDC_UNIT_LIST, CB_GETCURSEL, 0, 0));
+    }
+};
+
+// A drop as the shell hands it: a DROPFILES block followed by the names.
+HDROP MakeDrop(const std::vector<std::string>& paths) {
+    std::string names;
+    for (const std::string& path : paths) names += path + '\0';
+    names += '\0';
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DROPFILES) + names.size());
+    auto* drop = static_cast<DROPFILES*>(GlobalLock(block));
+    drop->pFiles = sizeof(DROPFILES);
+    memcpy(reinterpret_cast<char*>(drop) + sizeof(DROPFILES), names.data(), names.size());
+    GlobalUnlock(block);
+    return static_cast<HDROP>(block);
+}
+
+TEST_F(MainDialogHere, DroppedFileBecomesTheSourceWithItsUnitCountAndFolder) {
+    TempFolder folder;
+    std::string first = folder.File("first.bin");
+    std::string second = folder.File("second.bin");
+    WriteRandomFile(first, 5242880);
+    WriteRandomFile(second, 10);
+    SplitJob.SplitSizeText = {'1'};
+    ASSERT_NE(CreateMainDialog(), nullptr);
+    ASSERT_EQ(UnitSelection(), 1);  // KB
+
+    SendMessageA(MainWindow, WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop({first, second})), 0);
+    EXPECT_EQ(FieldText(IDC_SOURCE), first);
+    EXPECT_STREQ(SplitJob.SourcePath.data(), first.c_str());
+    EXPECT_EQ(Text(IDC_SIZE_LABEL), "Size: 5.00 MB (5242880 bytes)");
+    EXPECT_EQ(UnitSelection(), 2);  // MB suggested, and counted with
+    EXPECT_EQ(SplitJob.SizeUnitIndex, 2);
+    EXPECT_EQ(Text(IDC_PIECE_COUNT_LABEL), "Num Pieces: 5");
+    EXPECT_EQ(FieldText(IDC_DEST), folder.Path());
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(MainWindow, IDC_SPLIT)));
+    EXPECT_FALSE(GetWindowLongA(MainWindow, GWL_EXSTYLE) & WS_EX_TOPMOST);
+}
+
+TEST_F(MainDialogHere, DropKeepsAFilledDestinationAndAMissingFileKeepsTheUnit) {
+    TempFolder folder;
+    SplitJob.DestFolder = {'D', ':', '\\'};
+    ASSERT_NE(CreateMainDialog(), nullptr);
+    std::string missing = folder.File("gone.bin");
+    SendMessageA(MainWindow, WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop({missing})), 0);
+    EXPECT_EQ(FieldText(IDC_SOURCE), missing);
+    EXPECT_EQ(Text(IDC_SIZE_LABEL), "Size: ");
+    EXPECT_EQ(UnitSelection(), 1);
+    EXPECT_EQ(FieldText(IDC_DEST), "D:\\");
+}
+
+TEST_F(MainDialogHere, RecreatedWindowShowsTheJobsInputsWithoutRefreshingThem) {
+    TempFolder folder;
+    std::string source = folder.File("kept.bin");
+    WriteRandomFile(source, 2048);
+    CopyText(SplitJob.SourcePath, source);
+    CopyText(SplitJob.DestFolder, "A:\\");
+    CopyText(SplitJob.SplitSizeText, "1,5");  // would be refused if it were read
+    SplitJob.SourceSize = 2048;
+    SplitJob.SizeMode = 0;
+    SplitJob.SizeUnitIndex = 0;
+    SplitJob.PresetIndex = 3;
+    MainWindow = reinterpret_cast<HWND>(static_cast<intptr_t>(0x1234));  // the old, gone window
+    MessageBoxWatcher watcher;
+    ASSERT_NE(CreateMainDialog(), nullptr);
+    EXPECT_EQ(FieldText(IDC_SOURCE), source);
+    EXPECT_EQ(FieldText(IDC_DEST), "A:\\");
+    EXPECT_EQ(FieldText(IDC_SIZE_TEXT), "1,5");
+    EXPECT_EQ(Text(IDC_SIZE_LABEL), "Size: 2.00 KB (2048 bytes)");
+    EXPECT_EQ(Text(IDC_PIECE_COUNT_LABEL), "Num Pieces: ");
+    EXPECT_EQ(IsDlgButtonChecked(MainWindow, IDC_SPAN), BST_CHECKED);
+    EXPECT_EQ(IsDlgButtonChecked(MainWindow, IDC_SPECIFIED), BST_UNCHECKED);
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(MainWindow, IDC_SIZE_TEXT)));
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(MainWindow, IDC_PRESET_LIST)));
+    EXPECT_EQ(UnitSelection(), 0);
+    EXPECT_EQ(SendDlgItemMessageA(MainWindow, IDC_PRESET_LIST, CB_GETCURSEL, 0, 0), 3);
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(MainWindow, IDC_SPLIT)));
+    EXPECT_EQ(SplitJob.SizeMode, 0);
+    EXPECT_STREQ(SplitJob.SplitSizeText.data(), "1,5");
+    EXPECT_EQ(watcher.Count(), 0u);
+}
+
+struct ToolSearch {
+    HWND owner;
+    HWND found;
+};
+
+BOOL CALLBACK FindToolTip(HWND window, LPARAM param) {
+    auto* search = reinterpret_cast<ToolSearch*>(param);
+    char cls[64] = {};
+    GetClassNameA(window, cls, sizeof cls);
+    if (std::string(cls) != TOOLTIPS_CLASSA || GetWindow(window, GW_OWNER) != search->owner)
+        return TRUE;
+    search->found = window;
+    return FALSE;
+}
+
+TEST_F(MainDialogHere, FifteenToolTipsNameTheirControlsInOrder) {
+    ASSERT_NE(CreateMainDialog(), nullptr);
+    ToolSearch search{MainWindow, nullptr};
+    EnumThreadWindows(GetCurrentThreadId(), FindToolTip, reinterpret_cast<LPARAM>(&search));
+    ASSERT_NE(search.found, nullptr);
+    EXPECT_TRUE(GetWindowLongA(search.found, GWL_STYLE) & TTS_ALWAYSTIP);
+    ASSERT_EQ(SendMessageA(search.found, TTM_GETTOOLCOUNT, 0, 0), 15);
+    const std::pair<int, const char*> expected[] = {
+        {IDC_SPLIT, "Start Splitting"},
+        {IDCANCEL, "Close Veltra Partola 95"},
+        {IDC_OPTIONS, "Show Options Dialog"},
+        {IDC_HELP_BUTTON, "Open Veltra Partola 95 Help"},
+        {IDC_ABOUT, "Show About Dialog"},
+        {IDC_SOURCE, "Source File Path"},
+        {IDC_BROWSE_SOURCE, "Browse For Source File"},
+        {IDC_DEST, "Destination Folder Path"},
+        {IDC_BROWSE_DEST, "Browse For Destination Folder"},
+        {IDC_SPAN, "Span Source File To Disks"},
+        {IDC_SPECIFIED, "Use A Specified Split Size"},
+        {IDC_SIZE_TEXT, "Specify Split Size"},
+        {IDC_UNIT_LIST, "Specify Split Size Type"},
+        {IDC_PRESET, "Use A Preset Split Size"},
+        {IDC_PRESET_LIST, "Specify Preset Size"},
+    };
+    for (UINT i = 0; i < 15; ++i) {
+        char text[80] = {};
+        TOOLINFOA tool{};
+        tool.cbSize = TTTOOLINFOA_V2_SIZE;
+        tool.lpszText = text;
+        ASSERT_TRUE(SendMessageA(search.found, TTM_ENUMTOOLSA, i, reinterpret_cast<LPARAM>(&tool)));
+        EXPECT_EQ(reinterpret_cast<HWND>(tool.uId), GetDlgItem(MainWindow, expected[i].first));
+        EXPECT_TRUE(tool.uFlags & TTF_IDISHWND);
+        EXPECT_STREQ(text, expected[i].second);
+    }
+}
+
+TEST(ContextHelp, TableNamesTheOptionsControlsAndEndsWithZeros) {
+    const DWORD expected[] = {108, 10, 119, 11, 122, 13, 123, 14, 124, 15,
+                              125, 16, 121, 17, 111, 18, 129, 19, 0,   0};
+    for (size_t i = 0; i < std::size(expected); ++i) EXPECT_EQ(ContextHelpTable[i], expected[i]);
+}
+
+}  // namespace

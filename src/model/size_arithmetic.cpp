@@ -60,10 +60,6 @@ bool SizeTextIsValid(std::string_view text) {
     return true;
 }
 
-uint32_t Saturated(unsigned long long value) {
-    return value > LargestSize ? LargestSize : static_cast<uint32_t>(value);
-}
-
 // The integer the leading digits write; held at the largest byte count.
 uint32_t LeadingWholeNumber(std::string_view text) {
     unsigned long long value = 0;
@@ -160,6 +156,11 @@ bool SizeText(const char* path, char* text, size_t capacity) {
     return true;
 }
 
+uint32_t PieceCountCeiling(uint32_t sourceSize, uint32_t splitSize) {
+    // In 64 bits: sourceSize + splitSize - 1 can pass 4,294,967,295.
+    return static_cast<uint32_t>((uint64_t{sourceSize} + splitSize - 1) / splitSize);
+}
+
 void PieceCountText(char* text, size_t capacity) {
     ReadSplitSize();
     if (SplitJob.Spanning) {
@@ -173,8 +174,7 @@ void PieceCountText(char* text, size_t capacity) {
         CopyText(text, capacity, "Split size too big");
         return;
     }
-    uint64_t count = (uint64_t{source} + piece - 1) / piece;
-    SplitJob.PieceCount = Saturated(count);
+    SplitJob.PieceCount = PieceCountCeiling(source, piece);
     snprintf(text, capacity, "%lu", static_cast<unsigned long>(SplitJob.PieceCount));
 }
 

@@ -16,6 +16,9 @@ bool ReadSplitSize();
 // Gives false, SourceSize 0 and leaves the text untouched when there is none.
 bool SizeText(const char* path, char* text, size_t capacity);
 
+// The exact ceiling of sourceSize / splitSize; splitSize must not be 0.
+uint32_t PieceCountCeiling(uint32_t sourceSize, uint32_t splitSize);
+
 // Writes "Spanned", "Split size too big" or the piece count (stored into
 // PieceCount); writes nothing when either size is unknown.
 void PieceCountText(char* text, size_t capacity);

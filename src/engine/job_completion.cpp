@@ -1,8 +1,11 @@
 // The two ways a job ends: EndSplitJob, the one clean-up of a job that ends
 // early, and the completion steps the worker runs after the join file.
+// windows.h must come before commctrl.h.
+// clang-format off
+#include <windows.h>
 #include <commctrl.h>
 #include <mmsystem.h>
-#include <windows.h>
+// clang-format on
 
 #include "engine/engine_steps.h"
 #include "engine/split_engine.h"

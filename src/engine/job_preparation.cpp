@@ -1,8 +1,11 @@
 // Readies a validated job on the interface thread: buffer size, the source's
 // names, the progress window's texts and range, the first free-space check
 // when spanning, the copy buffer and the counters.
-#include <commctrl.h>
+// windows.h must come before commctrl.h.
+// clang-format off
 #include <windows.h>
+#include <commctrl.h>
+// clang-format on
 
 #include <cstdio>
 #include <new>

@@ -1,8 +1,11 @@
 // The SplitWorker: opens the source, cuts it into pieces (and backup pieces)
 // through the job's copy buffer, then hands over to the join file writer and
 // the completion steps. Every failure ends the job through EndSplitJob.
-#include <commctrl.h>
+// windows.h must come before commctrl.h.
+// clang-format off
 #include <windows.h>
+#include <commctrl.h>
+// clang-format on
 
 #include <cstdio>
 

@@ -1,6 +1,8 @@
 // The SplitWorker thread's life: its start, the cooperative Cancel from the
 // progress window, and the wait for its end that never blocks the window
 // calls it makes meanwhile.
+#include <cstring>
+
 #include "engine/engine_steps.h"
 #include "engine/split_engine.h"
 #include "model/split_job.h"
@@ -11,6 +13,8 @@ namespace {
 constexpr char StartFailed[] =
     "Unable to start the split: the system could not create its worker thread. Close other "
     "programs and try again.";
+
+constexpr char Canceling[] = "Canceling...";
 
 // Set while the interface thread waits inside CancelSplitJob.
 bool CancelInProgress = false;
@@ -36,6 +40,13 @@ void PumpUntilEnded(HANDLE thread) {
             break;
     }
     if (quit) PostQuitMessage(exitCode);
+}
+
+void ShowCanceling() {
+    char status[40] = {};
+    GetDlgItemTextA(ProgressWindow, IDC_PROGRESS_STATUS, status, sizeof status);
+    if (strcmp(status, Canceling) != 0)
+        SetDlgItemTextA(ProgressWindow, IDC_PROGRESS_STATUS, Canceling);
 }
 
 }  // namespace
@@ -72,9 +83,12 @@ void CancelSplitJob() {
     // ending itself, needs nothing more.
     if (CancelInProgress || !ClaimJobEnd()) return;
     CancelInProgress = true;
-    SetDlgItemTextA(ProgressWindow, IDC_PROGRESS_STATUS, "Canceling...");
     WorkerStopRequested = true;
+    ShowCanceling();
     WaitForSplitWorker();
+    // A status the worker sent just before it saw the stop was served while
+    // waiting; the window keeps saying what is happening.
+    ShowCanceling();
     EndSplitJob(false);
     CancelInProgress = false;
 }

@@ -43,8 +43,8 @@ LRESULT CALLBACK RecordBar(HWND window, UINT message, WPARAM wParam, LPARAM lPar
     LRESULT result = CallWindowProcA(OriginalBarProc, window, message, wParam, lParam);
     if (message == PBM_SETRANGE) Progress.rangeUpper = HIWORD(lParam);
     if (message == PBM_SETRANGE || message == PBM_SETPOS || message == PBM_DELTAPOS)
-        Progress.position = static_cast<int>(
-            CallWindowProcA(OriginalBarProc, window, PBM_GETPOS, 0, 0));
+        Progress.position =
+            static_cast<int>(CallWindowProcA(OriginalBarProc, window, PBM_GETPOS, 0, 0));
     return result;
 }
 
@@ -119,8 +119,7 @@ HWND OpenProgressWindow() {
 }
 
 bool WaitForJobEnd(DWORD timeoutMs) {
-    return PumpUntil([] { return !IsWindow(ProgressWindow) && !SplitWorkerActive(); },
-                     timeoutMs);
+    return PumpUntil([] { return !IsWindow(ProgressWindow) && !SplitWorkerActive(); }, timeoutMs);
 }
 
 bool RunJob(DWORD timeoutMs) {

@@ -20,8 +20,8 @@ struct ProgressLog {
     int closeRequests = 0;              // WM_CLOSE messages the window received
     int closesFromWorker = 0;           // of those, sent from another thread
     int buttonTextChanges = 0;
-    DWORD statusDelayMs = 0;            // slows every status text (and so the worker)
-    std::string cancelOnStatus;         // posts a Cancel click when this status appears
+    DWORD statusDelayMs = 0;     // slows every status text (and so the worker)
+    std::string cancelOnStatus;  // posts a Cancel click when this status appears
 };
 
 extern ProgressLog Progress;

@@ -77,7 +77,7 @@ TEST_F(SplitJobTest, PresetSplitShowsEveryStepAndRecombines) {
 
     EXPECT_EQ(SplitJob.BufferSize, 5242880u);
     EXPECT_EQ(SplitJob.ChunkSize, Preset144);
-    EXPECT_EQ(Progress.rangeUpper, 3u);
+    EXPECT_EQ(Progress.rangeUppers, std::vector<uint32_t>{3});
     EXPECT_EQ(Progress.position, 3);
     ASSERT_EQ(Progress.titles.size(), 1u);
     EXPECT_EQ(Progress.titles[0], "Splitting \"Annual Report 1998.doc\" into 3 pieces...");
@@ -120,7 +120,7 @@ TEST_F(SplitJobTest, LargePiecesTakeSeveralBlocksAndAnExactMultipleMakesNoEmptyP
     MessageBoxWatcher boxes;
     ASSERT_TRUE(RunJob());
     EXPECT_EQ(SplitJob.ChunkSize, 5242880u);
-    EXPECT_EQ(Progress.rangeUpper, 5u);
+    EXPECT_EQ(Progress.rangeUppers, std::vector<uint32_t>{5});
     EXPECT_EQ(SplitJob.PieceIndex, 1);
     EXPECT_EQ(FolderListing(dest.Path()),
               (std::vector<std::string>{"Join-report.bin.bat", "report.000", "report.001"}));

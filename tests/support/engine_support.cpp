@@ -41,7 +41,7 @@ LRESULT CALLBACK RecordStatic(HWND window, UINT message, WPARAM wParam, LPARAM l
 
 LRESULT CALLBACK RecordBar(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     LRESULT result = CallWindowProcA(OriginalBarProc, window, message, wParam, lParam);
-    if (message == PBM_SETRANGE) Progress.rangeUpper = HIWORD(lParam);
+    if (message == PBM_SETRANGE) Progress.rangeUppers.push_back(HIWORD(lParam));
     if (message == PBM_SETRANGE || message == PBM_SETPOS || message == PBM_DELTAPOS)
         Progress.position =
             static_cast<int>(CallWindowProcA(OriginalBarProc, window, PBM_GETPOS, 0, 0));

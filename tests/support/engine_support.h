@@ -15,7 +15,7 @@ namespace testing_support {
 struct ProgressLog {
     std::vector<std::string> titles;    // texts of control 100
     std::vector<std::string> statuses;  // texts of control 101
-    uint32_t rangeUpper = 0;            // last PBM_SETRANGE's upper bound
+    std::vector<uint32_t> rangeUppers;  // upper bound of every PBM_SETRANGE
     int position = 0;                   // bar position after the last bar message
     int closeRequests = 0;              // WM_CLOSE messages the window received
     int closesFromWorker = 0;           // of those, sent from another thread

@@ -29,3 +29,12 @@ void CancelSplitJob();
 // True from the worker's start until its thread has ended, completion steps
 // included. No new job may start while it holds.
 bool SplitWorkerActive();
+
+// Waits, still serving this thread's messages (the worker's window calls
+// among them), until the SplitWorker thread has ended, then closes its
+// handle. Returns at once when no worker thread is held.
+void WaitForSplitWorker();
+
+// Bytes the join file needs on the last disk of a spanning job, for the
+// current PieceCount, SourceTitle and UseDos83.
+uint32_t JoinFileEstimate();

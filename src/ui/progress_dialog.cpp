@@ -1,4 +1,95 @@
-// Placeholder until this dialog is built; replaced by its real implementation.
+// The progress window: title, status line and bar written by the split
+// engine, and one button that cancels the running job or, once the job has
+// finished, closes the window. Closing it always brings the main window back.
 #include "ui/progress_dialog.h"
 
-HWND CreateProgressDialog() { return nullptr; }
+#include <commctrl.h>
+#include <windows.h>
+
+#include "engine/split_engine.h"
+#include "model/split_job.h"
+#include "resource.h"
+#include "ui/main_dialog.h"
+
+namespace {
+
+char CancelTip[] = "Cancel Splitting";
+
+// Set while the window is on its way out, so that a close request arriving
+// meanwhile (the worker's own, after its completion steps) is not acted on twice.
+bool Closing = false;
+
+void AddButtonTooltip(HWND dialog) {
+    ProgressTooltip =
+        CreateWindowExA(0, TOOLTIPS_CLASSA, nullptr, TTS_ALWAYSTIP, CW_USEDEFAULT, CW_USEDEFAULT,
+                        CW_USEDEFAULT, CW_USEDEFAULT, dialog, nullptr, AppInstance, nullptr);
+    TTTOOLINFOA tool{};
+    tool.cbSize = TTTOOLINFOA_V1_SIZE;
+    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    tool.hwnd = dialog;
+    tool.uId = reinterpret_cast<UINT_PTR>(GetDlgItem(dialog, IDCANCEL));
+    tool.hinst = AppInstance;
+    tool.lpszText = CancelTip;
+    SendMessageA(ProgressTooltip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
+BOOL InitProgressDialog(HWND dialog) {
+    SplitJob.JobRunning = 0;
+    SendMessageA(dialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(AppIcon));
+    if (Options.AlwaysOnTop)
+        SetWindowPos(dialog, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    AddButtonTooltip(dialog);
+    return TRUE;
+}
+
+void CloseProgressDialog(HWND dialog) {
+    if (SplitJob.JobRunning) {
+        CancelSplitJob();
+        return;
+    }
+    if (Closing) return;
+    Closing = true;
+    // A close by the user while the worker still runs its completion steps
+    // waits for them, so that no new job can start before they are done. The
+    // worker's own close request (sent from its thread) must not wait: the
+    // worker is blocked until this request has been handled.
+    if (!InSendMessage()) WaitForSplitWorker();
+    MainWindow = CreateMainDialog();
+    DestroyWindow(dialog);
+    Closing = false;
+}
+
+void PressButton(HWND dialog) {
+    if (SplitJob.JobRunning)
+        CancelSplitJob();
+    else
+        SendMessageA(dialog, WM_CLOSE, 0, 0);
+}
+
+INT_PTR CALLBACK ProgressDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+    switch (message) {
+        case WM_INITDIALOG:
+            return InitProgressDialog(dialog);
+        case WM_COMMAND:
+            if (LOWORD(wParam) != IDCANCEL) return FALSE;
+            PressButton(dialog);
+            return TRUE;
+        case WM_CLOSE:
+            CloseProgressDialog(dialog);
+            return TRUE;
+        case WM_DESTROY:
+            if (ProgressWindow == dialog) ProgressWindow = nullptr;
+            ProgressTooltip = nullptr;
+            return FALSE;
+        default:
+            return FALSE;
+    }
+}
+
+}  // namespace
+
+HWND CreateProgressDialog() {
+    ProgressWindow = CreateDialogParamA(AppInstance, MAKEINTRESOURCEA(IDD_PROGRESS), nullptr,
+                                        ProgressDialogProc, 0);
+    return ProgressWindow;
+}

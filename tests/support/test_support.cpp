@@ -117,13 +117,25 @@ bool IsDialogClass(HWND window) {
     return strcmp(cls, "#32770") == 0;
 }
 
+BOOL CALLBACK CountTextControl(HWND child, LPARAM param) {
+    if (GetDlgCtrlID(child) == 0xFFFF) ++*reinterpret_cast<int*>(param);
+    return TRUE;
+}
+
+int CountTextControls(HWND window) {
+    int count = 0;
+    EnumChildWindows(window, CountTextControl, reinterpret_cast<LPARAM>(&count));
+    return count;
+}
+
 BOOL CALLBACK FindBox(HWND window, LPARAM param) {
     auto* search = reinterpret_cast<BoxSearch*>(param);
     DWORD pid = 0;
     GetWindowThreadProcessId(window, &pid);
     if (pid != search->processId || !IsWindowVisible(window) || !IsDialogClass(window)) return TRUE;
-    // A message box carries its text in the static control 0xFFFF.
-    if (!GetDlgItem(window, 0xFFFF)) return TRUE;
+    // A message box carries its text in the static control 0xFFFF, its only
+    // control of that id; dialogs whose unnamed labels all carry -1 are not boxes.
+    if (!GetDlgItem(window, 0xFFFF) || CountTextControls(window) != 1) return TRUE;
     if (std::find(search->handled->begin(), search->handled->end(), window) !=
         search->handled->end())
         return TRUE;

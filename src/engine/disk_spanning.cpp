@@ -1,0 +1,83 @@
+// Spanning removable disks: the first free-space check, the disk cycle before
+// every piece (each piece fills its disk) and the room check for the join file
+// on the last disk.
+#include <cstdio>
+#include <cstring>
+
+#include "engine/engine_steps.h"
+#include "engine/split_engine.h"
+#include "model/split_job.h"
+#include "platform/file_services.h"
+#include "resource.h"
+#include "script/join_batch_file.h"
+
+namespace {
+
+constexpr uint32_t MinimumPieceRoom = 2048;
+constexpr uint32_t MinimumJoinFileRoom = 512;
+constexpr char ProductName[] = "Veltra Partola 95";
+
+constexpr char FirstDiskTooFull[] =
+    "You need at least 2KB of free disk space. Free space on disk or insert another.";
+constexpr char DiskTooFull[] = "Not enough free space on disk. At least 2K is needed.";
+constexpr char NoRoomForJoinFile[] =
+    "Not enough room for join file on disk.\nInsert another disk for join file.";
+
+// Measures again while the disk is too full and the user asks to; false when
+// the user gave up (measured keeps the last measurement).
+bool WaitForRoom(const char* root, uint32_t needed, const char* text, const char* caption,
+                 UINT flags, UINT again, uint32_t& measured) {
+    for (;;) {
+        if (!WorkerMayGoOn()) return false;
+        measured = FreeBytesOfDrive(root);
+        if (measured >= needed) return true;
+        if (AskUser(text, caption, flags) != static_cast<int>(again)) return false;
+    }
+}
+
+}  // namespace
+
+uint32_t JoinFileEstimate() {
+    uint32_t pieces = SplitJob.PieceCount;
+    uint32_t bytes = 13 * pieces + 138;
+    if (!Options.UseDos83) bytes += static_cast<uint32_t>(strlen(SplitJob.SourceTitle.data())) + 21;
+    if (pieces > CopyCommandLimit) bytes += (pieces / CopyCommandLimit) * 35 + 18;
+    return bytes + JoinBatchQuotingBytes(SplitJob.SourceBaseName.data(),
+                                         SplitJob.SourceFileName.data(),
+                                         SplitJob.SourceTitle.data(), pieces, Options.UseDos83);
+}
+
+bool FirstFreeSpaceCheck(const char* root, uint32_t& freeBytes) {
+    if (WaitForRoom(root, MinimumPieceRoom, FirstDiskTooFull, ProductName,
+                    MB_OKCANCEL | MB_ICONERROR, IDOK, freeBytes))
+        return true;
+    ClaimJobEnd();
+    return EndSplitJob(false);
+}
+
+bool RunDiskCycle(const char* root) {
+    char text[200];
+    snprintf(text, sizeof text, "Insert disk for piece %d", SplitJob.PieceIndex + 1);
+    if (AskUser(text, ProductName, MB_OKCANCEL | MB_ICONQUESTION) != IDOK)
+        return EndCancelledSplitJob();
+    snprintf(text, sizeof text, "Writing piece %d to disk...", SplitJob.PieceIndex + 1);
+    ShowProgressText(IDC_PROGRESS_STATUS, text);
+    uint32_t freeBytes = 0;
+    if (!WaitForRoom(root, MinimumPieceRoom, DiskTooFull, "Error", MB_RETRYCANCEL | MB_ICONERROR,
+                     IDRETRY, freeBytes)) {
+        snprintf(text, sizeof text, "BytesFree: %d", static_cast<int>(freeBytes));
+        AskUser(text, "Info", MB_OK);
+        return EndCancelledSplitJob();
+    }
+    SplitJob.SplitSize = freeBytes;
+    return true;
+}
+
+bool CheckJoinFileRoom(const char* root) {
+    uint32_t needed = JoinFileEstimate();
+    if (needed < MinimumJoinFileRoom) needed = MinimumJoinFileRoom;
+    uint32_t freeBytes = 0;
+    return WaitForRoom(root, needed, NoRoomForJoinFile, ProductName,
+                       MB_OKCANCEL | MB_ICONEXCLAMATION, IDOK, freeBytes) ||
+           EndCancelledSplitJob();
+}

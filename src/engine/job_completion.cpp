@@ -1,0 +1,91 @@
+// The two ways a job ends: EndSplitJob, the one clean-up of a job that ends
+// early, and the completion steps the worker runs after the join file.
+// windows.h must come before commctrl.h.
+// clang-format off
+#include <windows.h>
+#include <commctrl.h>
+#include <mmsystem.h>
+// clang-format on
+
+#include "engine/engine_steps.h"
+#include "engine/split_engine.h"
+#include "model/split_job.h"
+#include "platform/file_services.h"
+#include "resource.h"
+
+namespace {
+
+constexpr char ProductName[] = "Veltra Partola 95";
+constexpr char DeleteQuestion[] = "Finished splitting. Do you want to delete source file now?";
+constexpr char SpanningReminder[] =
+    "Done.\n\nTo recombine the splitted files, copy each piece from each disk\nalong with the "
+    "recombination batch file (named 'join.bat' or 'join-source filename.bat') to a "
+    "directory\non your hard disk, then run (double-click) the join file.";
+constexpr char SplitReminder[] =
+    "Done.\n\nTo recombine the splitted files, make sure each piece is in the\nsame directory "
+    "along with the recombination batch file (named 'join.bat' or 'join-source "
+    "filename.bat'),\nthen run (double-click) the join file.";
+char CloseTip[] = "Close Split Status Dialog";
+
+void FillProgressBar() {
+    HWND bar = GetDlgItem(ProgressWindow, IDC_PROGRESS_BAR);
+    if (SplitJob.Spanning) {
+        ProgressCall(bar, PBM_SETRANGE, 0, MAKELPARAM(0, 1));
+        ProgressCall(bar, PBM_SETPOS, 1, 0);
+    } else {
+        ProgressCall(bar, PBM_DELTAPOS, 1, 0);
+    }
+}
+
+void TurnButtonIntoClose() {
+    HWND button = GetDlgItem(ProgressWindow, IDCANCEL);
+    ProgressCall(button, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("Close"));
+    TTTOOLINFOA tool{};
+    tool.cbSize = TTTOOLINFOA_V1_SIZE;
+    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    tool.hwnd = ProgressWindow;
+    tool.uId = reinterpret_cast<UINT_PTR>(button);
+    tool.hinst = AppInstance;
+    tool.lpszText = CloseTip;
+    ProgressCall(ProgressTooltip, TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
+void OfferToDeleteSource() {
+    if (!Options.DeletePrompt) return;
+    if (AskUser(DeleteQuestion, ProductName, MB_YESNO) == IDYES)
+        DeletePath(SplitJob.SourcePath.data());
+}
+
+void RemindHowToRecombine() {
+    if (Options.NoReminders) return;
+    AskUser(SplitJob.Spanning ? SpanningReminder : SplitReminder, ProductName,
+            MB_OK | MB_ICONINFORMATION);
+}
+
+}  // namespace
+
+int EndSplitJob(bool closeMainWindow) {
+    SplitJob.JobRunning = 0;
+    delete[] SplitJob.CopyBuffer;
+    SplitJob.CopyBuffer = nullptr;
+    CloseFile(SplitJob.SourceHandle);
+    CloseFile(SplitJob.PieceHandle);
+    CloseFile(SplitJob.BackupHandle);
+    // The progress window brings the main window back as it closes.
+    if (ProgressWindow) SendMessageA(ProgressWindow, WM_CLOSE, 0, 0);
+    if (closeMainWindow && MainWindow) SendMessageA(MainWindow, WM_CLOSE, 0, 0);
+    return 0;
+}
+
+DWORD CompleteSplitJob() {
+    SplitJob.JobRunning = 0;
+    FillProgressBar();
+    ShowProgressText(IDC_PROGRESS_STATUS, "Finished.");
+    TurnButtonIntoClose();
+    sndPlaySoundA("SystemDefault", 0);
+    OfferToDeleteSource();
+    RemindHowToRecombine();
+    ResetJob();
+    if (Options.CloseWhenDone) ProgressCall(ProgressWindow, WM_CLOSE, 0, 0);
+    return 1;
+}

@@ -1,0 +1,105 @@
+// Readies a validated job on the interface thread: buffer size, the source's
+// names, the progress window's texts and range, the first free-space check
+// when spanning, the copy buffer and the counters.
+// windows.h must come before commctrl.h.
+// clang-format off
+#include <windows.h>
+#include <commctrl.h>
+// clang-format on
+
+#include <cstdio>
+#include <new>
+
+#include "engine/engine_steps.h"
+#include "engine/split_engine.h"
+#include "model/naming.h"
+#include "model/split_job.h"
+#include "resource.h"
+
+namespace {
+
+constexpr uint32_t MoreMemBufferSize = 20971520;
+constexpr uint32_t NormalBufferSize = 5242880;
+constexpr uint32_t SpanningBufferSize = 102400;
+
+constexpr char SourceNotFound[] = "Source file not found.";
+constexpr char OutOfMemory[] = "Out of memory, unable to split file.";
+
+uint32_t ChooseBufferSize() {
+    if (SplitJob.Spanning) return SpanningBufferSize;
+    return Options.MoreMem ? MoreMemBufferSize : NormalBufferSize;
+}
+
+void ShowTitleLine() {
+    char title[400];
+    if (SplitJob.Spanning)
+        snprintf(title, sizeof title, "Spanning \"%s\" to disks...", SplitJob.SourceTitle.data());
+    else
+        snprintf(title, sizeof title, "Splitting \"%s\" into %d pieces...",
+                 SplitJob.SourceTitle.data(), static_cast<int>(SplitJob.PieceCount));
+    ShowProgressText(IDC_PROGRESS_TITLE, title);
+}
+
+void SetProgressRange() {
+    // The range message carries the upper bound in 16 bits.
+    uint32_t upper = SplitJob.SourceSize / SplitJob.ChunkSize + 1;
+    ProgressCall(GetDlgItem(ProgressWindow, IDC_PROGRESS_BAR), PBM_SETRANGE, 0,
+                 MAKELPARAM(0, upper & 0xFFFF));
+}
+
+// ChunkSize from the buffer size and the piece or the first disk; false when
+// the user cancelled the free-space prompt (the job is then ended).
+bool ChooseChunkSize() {
+    if (!SplitJob.Spanning) {
+        SplitJob.ChunkSize =
+            SplitJob.SplitSize < SplitJob.BufferSize ? SplitJob.SplitSize : SplitJob.BufferSize;
+        return true;
+    }
+    char root[] = "X:\\";
+    root[0] = SplitJob.DestFolder[0];
+    uint32_t freeBytes = 0;
+    if (!FirstFreeSpaceCheck(root, freeBytes)) return false;
+    SplitJob.ChunkSize = freeBytes < SplitJob.BufferSize ? freeBytes : SplitJob.BufferSize;
+    return true;
+}
+
+bool AllocateCopyBuffer() {
+    try {
+        SplitJob.CopyBuffer = new char[SplitJob.ChunkSize];
+    } catch (const std::bad_alloc&) {
+        SplitJob.CopyBuffer = nullptr;
+    }
+    return SplitJob.CopyBuffer != nullptr;
+}
+
+}  // namespace
+
+bool PrepareSplitJob() {
+    // A finished job's thread may still be on its way out.
+    WaitForSplitWorker();
+    WorkerStopRequested = false;
+    ResetJobEndClaim();
+
+    SplitJob.BufferSize = ChooseBufferSize();
+    if (!DeriveSourceNames()) {
+        AskUser(SourceNotFound, "Error", MB_OK | MB_ICONERROR);
+        ClaimJobEnd();
+        return EndSplitJob(false);
+    }
+    ShowTitleLine();
+    ShowProgressText(IDC_PROGRESS_STATUS, "Initializing...");
+    ProgressCall(GetDlgItem(ProgressWindow, IDC_PROGRESS_BAR), PBM_SETPOS, 0, 0);
+    if (!ChooseChunkSize()) return false;
+    SetProgressRange();
+    if (!AllocateCopyBuffer()) {
+        AskUser(OutOfMemory, "Error", MB_OK | MB_ICONERROR);
+        ClaimJobEnd();
+        return EndSplitJob(true);
+    }
+    SplitJob.PieceIndex = 0;
+    SplitJob.PieceBytesWritten = 0;
+    SplitJob.TotalBytesWritten = 0;
+    SplitJob.SourceHandle = SplitJob.PieceHandle = SplitJob.BackupHandle = INVALID_HANDLE_VALUE;
+    SplitJob.JobRunning = 1;
+    return true;
+}

@@ -1,0 +1,267 @@
+// Jobs on real small disks: spanning removable disks swapped between the
+// prompts, a destination that fills up, and folders where nothing can be
+// created.
+#include <gtest/gtest.h>
+
+#include "engine/split_engine.h"
+#include "engine_support.h"
+#include "model/split_job.h"
+#include "platform/file_services.h"
+#include "test_support.h"
+
+using namespace testing_support;
+
+namespace {
+
+constexpr char SpanningReminder[] =
+    "Veltra Partola 95|Done.\n\nTo recombine the splitted files, copy each piece from each "
+    "disk\nalong with the recombination batch file (named 'join.bat' or 'join-source "
+    "filename.bat') to a directory\non your hard disk, then run (double-click) the join file.";
+constexpr char NoRoomForJoin[] =
+    "Veltra Partola 95|Not enough room for join file on disk.\nInsert another disk for join "
+    "file.";
+
+std::string Prompt(int piece) {
+    return "Veltra Partola 95|Insert disk for piece " + std::to_string(piece);
+}
+
+class DiskTest : public ::testing::Test {
+protected:
+    void SetUp() override { ResetEngineState(); }
+    void TearDown() override {
+        if (IsWindow(ProgressWindow)) DestroyWindow(ProgressWindow);
+        WaitForSplitWorker();
+        CloseMainWindow();
+        SmallDisk::Unmap('A');
+    }
+    std::string MakeSource(uint32_t size) {
+        std::string path = work.File("Annual Report 1998.doc");
+        sourceBytes = WriteRandomFile(path, size, 7);
+        return path;
+    }
+    // Collects every file of the disks into one folder, as the user would.
+    std::string GatherAndRecombine(const std::vector<const SmallDisk*>& disks) {
+        std::string folder = work.File("joined");
+        CreateDirectoryA(folder.c_str(), nullptr);
+        for (const SmallDisk* disk : disks)
+            for (const std::string& name : FolderListing(disk->WindowsPath()))
+                CopyFileA((disk->WindowsPath() + "\\" + name).c_str(),
+                          (folder + "\\" + name).c_str(), FALSE);
+        return Recombine(folder, "Join-Annual Report 1998.doc.bat", "Annual Report 1998.doc");
+    }
+    TempFolder work;
+    std::string sourceBytes;
+};
+
+TEST_F(DiskTest, SpansThreeFloppiesSwappedAtEachPrompt) {
+    REQUIRE_SMALL_DISKS();
+    SmallDisk d1(1474560), d2(1474560), d3(1474560);
+    d1.MapTo('A');
+    uint32_t perDisk = FreeBytesOfDrive("A:\\");
+    std::string source = MakeSource(3000000);
+    SetUpSpan(source, 'A');
+    Options.MoreMem = 1;
+    Options.NoReminders = 0;
+    MessageBoxWatcher boxes;
+    const SmallDisk* order[] = {&d1, &d2, &d3};
+    boxes.AnswerWith([&](const SeenBox& box) {
+        for (int n = 1; n <= 3; ++n)
+            if (box.text == "Insert disk for piece " + std::to_string(n)) order[n - 1]->MapTo('A');
+        return IDOK;
+    });
+    ASSERT_TRUE(RunJob());
+
+    EXPECT_EQ(SplitJob.BufferSize, 102400u);
+    EXPECT_EQ(SplitJob.ChunkSize, 102400u);
+    EXPECT_EQ(Progress.rangeUppers, (std::vector<uint32_t>{3000000u / 102400 + 1, 1}));
+    EXPECT_EQ(Progress.position, 1);  // range 0..1 at the end: full
+    EXPECT_EQ(SplitJob.PieceIndex, 2);
+    EXPECT_EQ(Progress.titles[0], "Spanning \"Annual Report 1998.doc\" to disks...");
+    std::vector<std::string> statuses{"Initializing...",
+                                      "Waiting for disk 1...",
+                                      "Writing piece 1 to disk...",
+                                      "Waiting for disk 2...",
+                                      "Writing piece 2 to disk...",
+                                      "Waiting for disk 3...",
+                                      "Writing piece 3 to disk...",
+                                      "Writing recombination batch file...",
+                                      "Finished."};
+    EXPECT_EQ(Progress.statuses, statuses);
+    EXPECT_EQ(boxes.Transcript(),
+              (std::vector<std::string>{Prompt(1), Prompt(2), Prompt(3), SpanningReminder}));
+    std::string base = SplitJob.SourceBaseName.data();
+    EXPECT_EQ(ReadWholeFile(d1.WindowsPath() + "\\" + base + ".000").size(), perDisk);
+    EXPECT_EQ(ReadWholeFile(d3.WindowsPath() + "\\" + base + ".002").size(),
+              3000000u - 2 * perDisk);
+    EXPECT_TRUE(FileExists(d3.WindowsPath() + "\\Join-Annual Report 1998.doc.bat"));
+    EXPECT_EQ(GatherAndRecombine({&d1, &d2, &d3}), sourceBytes);
+}
+
+TEST_F(DiskTest, LastDiskTooFullForTheJoinFileAsksForAnother) {
+    REQUIRE_SMALL_DISKS();
+    SmallDisk d1(1474560), extra(1474560);
+    d1.MapTo('A');
+    // The whole source fits, leaving less than 512 bytes for the join file.
+    std::string source = MakeSource(FreeBytesOfDrive("A:\\") - 300);
+    SetUpSpan(source, 'A');
+    MessageBoxWatcher boxes;
+    boxes.AnswerWith([&](const SeenBox& box) {
+        if (box.text.find("join file") != std::string::npos) extra.MapTo('A');
+        return IDOK;
+    });
+    ASSERT_TRUE(RunJob());
+    EXPECT_EQ(SplitJob.PieceCount, 0u);  // reset after the job
+    EXPECT_EQ(boxes.Transcript(), (std::vector<std::string>{Prompt(1), NoRoomForJoin}));
+    EXPECT_EQ(FolderListing(extra.WindowsPath()),
+              std::vector<std::string>{"Join-Annual Report 1998.doc.bat"});
+    EXPECT_EQ(GatherAndRecombine({&d1, &extra}), sourceBytes);
+}
+
+TEST_F(DiskTest, CancelAtTheSecondDiskKeepsTheFirstPieceAndWritesNoJoinFile) {
+    REQUIRE_SMALL_DISKS();
+    SmallDisk d1(1474560);
+    d1.MapTo('A');
+    std::string source = MakeSource(2000000);
+    SetUpSpan(source, 'A');
+    MessageBoxWatcher boxes;
+    boxes.Answer(IDOK);
+    boxes.Answer(IDCANCEL);
+    RunJob();
+    EXPECT_EQ(boxes.Transcript(), (std::vector<std::string>{Prompt(1), Prompt(2)}));
+    EXPECT_EQ(FolderListing(d1.WindowsPath()).size(), 1u);
+    EXPECT_EQ(ReadWholeFile(source), sourceBytes);
+    EXPECT_EQ(Progress.closeRequests, 1);
+    EXPECT_STREQ(SplitJob.DestFolder.data(), "A:\\");
+}
+
+TEST_F(DiskTest, FullDiskForAPieceOffersRetryThenReportsTheFreeBytes) {
+    REQUIRE_SMALL_DISKS();
+    SmallDisk d1(1474560), full(1474560);
+    d1.MapTo('A');
+    full.Fill(0);
+    std::string source = MakeSource(100000);
+    SetUpSpan(source, 'A');
+    MessageBoxWatcher boxes;
+    boxes.AnswerWith([&](const SeenBox& box) {
+        if (box.caption == "Veltra Partola 95") {
+            full.MapTo('A');
+            return IDOK;
+        }
+        return box.caption == "Error" && boxes.Count() < 2 ? IDRETRY : IDCANCEL;
+    });
+    RunJob();
+    std::vector<std::string> seen = boxes.Transcript();
+    ASSERT_EQ(seen.size(), 4u);
+    EXPECT_EQ(seen[1], "Error|Not enough free space on disk. At least 2K is needed.");
+    EXPECT_EQ(seen[2], seen[1]);
+    EXPECT_EQ(seen[3], "Info|BytesFree: " + std::to_string(FreeBytesOfDrive("A:\\")));
+    EXPECT_TRUE(FolderListing(d1.WindowsPath()).empty());
+}
+
+TEST_F(DiskTest, TooLittleSpaceAtPreparationEndsTheJobBeforeTheWorker) {
+    REQUIRE_SMALL_DISKS();
+    SmallDisk full(1474560);
+    full.MapTo('A');
+    full.Fill(0);
+    std::string source = MakeSource(100000);
+    SetUpSpan(source, 'A');
+    MessageBoxWatcher boxes;
+    boxes.Answer(IDOK);
+    boxes.Answer(IDCANCEL);
+    EXPECT_FALSE(RunJob());
+    std::string text =
+        "Veltra Partola 95|You need at least 2KB of free disk space. Free space on disk or "
+        "insert another.";
+    EXPECT_EQ(boxes.Transcript(), (std::vector<std::string>{text, text}));
+    EXPECT_EQ(Progress.closeRequests, 1);
+    EXPECT_EQ(SplitJob.JobRunning, 0);
+}
+
+TEST_F(DiskTest, SmallFirstDiskSetsTheChunkAndTheRangeCarriesIn16Bits) {
+    REQUIRE_SMALL_DISKS();
+    SmallDisk small(1474560);
+    small.MapTo('A');
+    small.Fill(8192);
+    uint32_t freeBytes = FreeBytesOfDrive("A:\\");
+    ASSERT_GE(freeBytes, 2048u);
+    std::string source = MakeSource(1000);
+    SetUpSpan(source, 'A');
+    SplitJob.SourceSize = 838860800;  // preparation only reads the recorded size
+    OpenProgressWindow();
+    ASSERT_TRUE(PrepareSplitJob());
+    EXPECT_EQ(SplitJob.ChunkSize, freeBytes);
+    EXPECT_EQ(Progress.rangeUppers, std::vector<uint32_t>{(838860800u / freeBytes + 1) & 0xFFFF});
+    if (freeBytes == 8192) {
+        EXPECT_EQ(Progress.rangeUppers[0], 36865u);
+    }
+    // Cancel before any worker ran: the clean-up alone ends the job.
+    PostMessageA(GetDlgItem(ProgressWindow, IDCANCEL), BM_CLICK, 0, 0);
+    ASSERT_TRUE(WaitForJobEnd());
+    EXPECT_EQ(SplitJob.CopyBuffer, nullptr);
+    EXPECT_EQ(Progress.closeRequests, 1);
+}
+
+TEST_F(DiskTest, FolderSplitOnAFullingDiskStopsWithTheWriteError) {
+    REQUIRE_SMALL_DISKS();
+    SmallDisk disk(1048576);
+    std::string source = MakeSource(3000000);
+    SetUpSplit(source, disk.WindowsPath(), 1500000);
+    MessageBoxWatcher boxes;
+    RunJob();
+    EXPECT_EQ(
+        boxes.Transcript(),
+        std::vector<std::string>{"Error|Error writing to destination file. Drive may be full."});
+    std::vector<std::string> files = FolderListing(disk.WindowsPath());
+    ASSERT_EQ(files.size(), 1u);  // the unfinished piece stays
+    std::string piece = ReadWholeFile(disk.WindowsPath() + "\\" + files[0]);
+    EXPECT_EQ(piece, sourceBytes.substr(0, piece.size()));
+    EXPECT_EQ(ReadWholeFile(source), sourceBytes);
+}
+
+TEST_F(DiskTest, ReadOnlyDestinationOffersRetryAndCancelEndsWithoutAnotherMessage) {
+    REQUIRE_SMALL_DISKS();
+    SmallDisk disk(1048576);
+    disk.MakeReadOnly();
+    std::string source = MakeSource(300000);
+    SetUpSplit(source, disk.WindowsPath(), 100000);
+    MessageBoxWatcher boxes;
+    boxes.Answer(IDRETRY);
+    boxes.Answer(IDCANCEL);
+    RunJob();
+    std::string text = "Error|Error creating destination file.\nDrive may be full.";
+    EXPECT_EQ(boxes.Transcript(), (std::vector<std::string>{text, text}));
+    EXPECT_EQ(Progress.closeRequests, 1);
+    EXPECT_EQ(ReadWholeFile(source), sourceBytes);
+}
+
+TEST_F(DiskTest, BackupDiskThatFillsTurnsBackupsOffAndEveryPieceStaysExact) {
+    REQUIRE_SMALL_DISKS();
+    SmallDisk backup(262144);
+    TempFolder dest;
+    std::string source = MakeSource(1000000);
+    SetUpSplit(source, dest.Path(), 200000);
+    SplitJob.BackupEnabled = 1;
+    CopyText(SplitJob.BackupFolder, backup.WindowsPath());
+    MessageBoxWatcher boxes;
+    ASSERT_TRUE(RunJob());
+    EXPECT_EQ(boxes.Transcript(),
+              std::vector<std::string>{
+                  "Error|Error writing to destination backup file. Backups have been disabled."});
+    EXPECT_FALSE(FileExists(backup.WindowsPath() + "\\Join-Annual Report 1998.doc.bat"));
+    EXPECT_EQ(Recombine(dest.Path(), "Join-Annual Report 1998.doc.bat", "Annual Report 1998.doc"),
+              sourceBytes);
+}
+
+TEST(JoinFileEstimate, FollowsTheFormulaForPlainNames) {
+    ResetEngineState();
+    CopyText(SplitJob.SourceTitle, "ABCDEFGHIJKLMNOPQRST");  // 20 characters
+    CopyText(SplitJob.SourceFileName, "ABCDEF~1.TXT");
+    CopyText(SplitJob.SourceBaseName, "ABCDEF~1");
+    SplitJob.PieceCount = 3;
+    EXPECT_EQ(JoinFileEstimate(), 218u);
+    Options.UseDos83 = 1;
+    SplitJob.PieceCount = 140;
+    EXPECT_EQ(JoinFileEstimate(), 2046u);
+}
+
+}  // namespace

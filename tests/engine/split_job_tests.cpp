@@ -1,0 +1,315 @@
+// Splitting into a folder with the real engine and the real progress window:
+// buffer and chunk sizes, progress texts and bar, the pieces' contents, the
+// failures of a job, Cancel, and the completion steps.
+#include <gtest/gtest.h>
+
+#include "engine/split_engine.h"
+#include "engine_support.h"
+#include "model/split_job.h"
+#include "resource.h"
+#include "test_support.h"
+#include "ui/progress_dialog.h"
+
+using namespace testing_support;
+
+namespace {
+
+constexpr uint32_t Preset144 = 1457264;
+constexpr char OpenFailed[] =
+    "Unable to open source file. File may be in use by another program.\n\nThis commonly happens "
+    "when splitting .exe's and .dll's. If that's the case, try making a copy of the source file "
+    "or restarting your computer.";
+constexpr char SplitReminder[] =
+    "Done.\n\nTo recombine the splitted files, make sure each piece is in the\nsame directory "
+    "along with the recombination batch file (named 'join.bat' or 'join-source "
+    "filename.bat'),\nthen run (double-click) the join file.";
+constexpr char DeleteQuestion[] =
+    "Veltra Partola 95|Finished splitting. Do you want to delete source file now?";
+
+class SplitJobTest : public ::testing::Test {
+protected:
+    void SetUp() override { ResetEngineState(); }
+    void TearDown() override {
+        if (IsWindow(ProgressWindow)) DestroyWindow(ProgressWindow);
+        WaitForSplitWorker();
+        CloseMainWindow();
+    }
+
+    // A source of the given size in its own folder, and an empty destination.
+    std::string MakeSource(uint32_t size, const std::string& name = "report.bin") {
+        CreateDirectoryA(sourceDir.File("in").c_str(), nullptr);
+        std::string path = sourceDir.File("in") + "\\" + name;
+        sourceBytes = WriteRandomFile(path, size, size);
+        return path;
+    }
+
+    std::string Piece(const std::string& base, int n) {
+        char ext[8];
+        snprintf(ext, sizeof ext, ".%03d", n);
+        return ReadWholeFile(dest.File(base + ext));
+    }
+
+    void ExpectInputsKept(const std::string& source, int closeRequests = 1) {
+        EXPECT_STREQ(SplitJob.SourcePath.data(), source.c_str());
+        EXPECT_STREQ(SplitJob.DestFolder.data(), dest.Path().c_str());
+        EXPECT_STREQ(SplitJob.SplitSizeText.data(), "test");
+        EXPECT_EQ(SplitJob.JobRunning, 0);
+        EXPECT_EQ(SplitJob.CopyBuffer, nullptr);
+        EXPECT_EQ(SplitJob.SourceHandle, INVALID_HANDLE_VALUE);
+        EXPECT_EQ(SplitJob.PieceHandle, INVALID_HANDLE_VALUE);
+        EXPECT_EQ(SplitJob.BackupHandle, INVALID_HANDLE_VALUE);
+        EXPECT_EQ(ReadWholeFile(source), sourceBytes);
+        EXPECT_EQ(Progress.closeRequests, closeRequests);
+    }
+
+    TempFolder sourceDir;
+    TempFolder dest;
+    std::string sourceBytes;
+};
+
+TEST_F(SplitJobTest, PresetSplitShowsEveryStepAndRecombines) {
+    std::string source = MakeSource(3000000, "Annual Report 1998.doc");
+    SetUpSplit(source, dest.Path(), Preset144);
+    Options.NoReminders = 0;
+    MessageBoxWatcher boxes;
+    HWND window = OpenProgressWindow();
+    ASSERT_TRUE(RunJob());
+
+    EXPECT_EQ(SplitJob.BufferSize, 5242880u);
+    EXPECT_EQ(SplitJob.ChunkSize, Preset144);
+    EXPECT_EQ(Progress.rangeUppers, std::vector<uint32_t>{3});
+    EXPECT_EQ(Progress.position, 3);
+    ASSERT_EQ(Progress.titles.size(), 1u);
+    EXPECT_EQ(Progress.titles[0], "Splitting \"Annual Report 1998.doc\" into 3 pieces...");
+    std::vector<std::string> expected{"Initializing...",
+                                      "Writing piece 1 of 3...",
+                                      "Writing piece 2 of 3...",
+                                      "Writing piece 3 of 3...",
+                                      "Writing recombination batch file...",
+                                      "Finished."};
+    EXPECT_EQ(Progress.statuses, expected);
+    ASSERT_EQ(boxes.Transcript(),
+              std::vector<std::string>{"Veltra Partola 95|" + std::string(SplitReminder)});
+    EXPECT_EQ(boxes.Seen()[0].owner, window);
+
+    // Pieces named after the 8.3 alias, consecutive slices, the last one the rest.
+    std::string base = SplitJob.SourceBaseName.data();
+    EXPECT_EQ(Piece(base, 0), sourceBytes.substr(0, Preset144));
+    EXPECT_EQ(Piece(base, 1), sourceBytes.substr(Preset144, Preset144));
+    EXPECT_EQ(Piece(base, 2).size(), 85472u);
+    EXPECT_FALSE(FileExists(dest.File(base + ".003")));
+    EXPECT_EQ(Recombine(dest.Path(), "Join-Annual Report 1998.doc.bat", "Annual Report 1998.doc"),
+              sourceBytes);
+
+    // The job's inputs are reset for the main window that comes back.
+    EXPECT_STREQ(SplitJob.SourcePath.data(), "");
+    EXPECT_STREQ(SplitJob.DestFolder.data(), "");
+    EXPECT_STREQ(SplitJob.SplitSizeText.data(), "");
+    EXPECT_EQ(SplitJob.SizeMode, 1);
+    EXPECT_EQ(SplitJob.SizeUnitIndex, 1);
+    EXPECT_EQ(SplitJob.PresetIndex, 2);
+    EXPECT_EQ(Progress.closeRequests, 1);
+    EXPECT_EQ(Progress.closesFromWorker, 1);
+}
+
+TEST_F(SplitJobTest, LargePiecesTakeSeveralBlocksAndAnExactMultipleMakesNoEmptyPiece) {
+    std::string source = MakeSource(20971520);
+    SetUpSplit(source, dest.Path(), 10485760);
+    // An older piece of the same name is replaced.
+    WriteWholeFile(dest.File("report.000"), std::string(11000000, 'x'));
+    MessageBoxWatcher boxes;
+    ASSERT_TRUE(RunJob());
+    EXPECT_EQ(SplitJob.ChunkSize, 5242880u);
+    EXPECT_EQ(Progress.rangeUppers, std::vector<uint32_t>{5});
+    EXPECT_EQ(SplitJob.PieceIndex, 1);
+    EXPECT_EQ(FolderListing(dest.Path()),
+              (std::vector<std::string>{"Join-report.bin.bat", "report.000", "report.001"}));
+    EXPECT_EQ(Piece("report", 0), sourceBytes.substr(0, 10485760));
+    EXPECT_EQ(Recombine(dest.Path(), "Join-report.bin.bat", "report.bin"), sourceBytes);
+    EXPECT_EQ(boxes.Count(), 0u);
+}
+
+TEST_F(SplitJobTest, MoreMemUsesTheLargeBufferButNeverMoreThanAPiece) {
+    std::string source = MakeSource(3000000);
+    SetUpSplit(source, dest.Path(), Preset144);
+    Options.MoreMem = 1;
+    MessageBoxWatcher boxes;
+    ASSERT_TRUE(RunJob());
+    EXPECT_EQ(SplitJob.BufferSize, 20971520u);
+    EXPECT_EQ(SplitJob.ChunkSize, Preset144);
+    EXPECT_EQ(Recombine(dest.Path(), "Join-report.bin.bat", "report.bin"), sourceBytes);
+}
+
+TEST_F(SplitJobTest, SourceHeldByAnotherProgramEndsTheJobBeforeAnyPiece) {
+    std::string source = MakeSource(300000);
+    SetUpSplit(source, dest.Path(), 100000);
+    MessageBoxWatcher boxes;
+    {
+        FileHolder holder(source);
+        EXPECT_FALSE(RunJob() && false);
+    }
+    EXPECT_EQ(boxes.Transcript(), std::vector<std::string>{"Error|" + std::string(OpenFailed)});
+    EXPECT_TRUE(FolderListing(dest.Path()).empty());
+    ExpectInputsKept(source);
+}
+
+TEST_F(SplitJobTest, SourceShorterThanMeasuredStopsWithReadPastEof) {
+    std::string source = MakeSource(250000);
+    SetUpSplit(source, dest.Path(), 100000);
+    SplitJob.SourceSize = 400000;  // the file shrank after it was measured
+    SplitJob.PieceCount = 4;
+    MessageBoxWatcher boxes;
+    RunJob();
+    EXPECT_EQ(boxes.Transcript(),
+              std::vector<std::string>{"Error|Read past EOF. Source file is currupted."});
+    EXPECT_EQ(Piece("report", 0), sourceBytes.substr(0, 100000));
+    EXPECT_EQ(Piece("report", 2), sourceBytes.substr(200000));
+    EXPECT_FALSE(FileExists(dest.File("Join-report.bin.bat")));
+    SplitJob.SourceSize = 250000;
+    ExpectInputsKept(source);
+}
+
+TEST_F(SplitJobTest, BackupFolderThatCannotBeCreatedTurnsBackupsOffAndTheJobFinishes) {
+    std::string source = MakeSource(300000);
+    SetUpSplit(source, dest.Path(), 100000);
+    SplitJob.BackupEnabled = 1;
+    CopyText(SplitJob.BackupFolder, dest.File("missing\\folder"));
+    MessageBoxWatcher boxes;
+    ASSERT_TRUE(RunJob());
+    EXPECT_EQ(boxes.Transcript(),
+              std::vector<std::string>{
+                  "Error|Error creating backup of destination file. Backups have been disabled."});
+    EXPECT_EQ(SplitJob.BackupEnabled, 0u);
+    EXPECT_EQ(Recombine(dest.Path(), "Join-report.bin.bat", "report.bin"), sourceBytes);
+}
+
+TEST_F(SplitJobTest, DeleteQuestionYesRemovesOnlyTheSource) {
+    std::string source = MakeSource(300000);
+    SetUpSplit(source, dest.Path(), 100000);
+    Options.DeletePrompt = 1;
+    MessageBoxWatcher boxes;
+    boxes.Answer(IDYES);
+    ASSERT_TRUE(RunJob());
+    EXPECT_EQ(boxes.Transcript(), std::vector<std::string>{DeleteQuestion});
+    EXPECT_FALSE(FileExists(source));
+    EXPECT_EQ(FolderListing(dest.Path()).size(), 4u);
+    EXPECT_EQ(Recombine(dest.Path(), "Join-report.bin.bat", "report.bin"), sourceBytes);
+}
+
+TEST_F(SplitJobTest, DeleteQuestionNoKeepsTheSourceAndAGoneSourceGivesNoMessage) {
+    std::string source = MakeSource(300000);
+    SetUpSplit(source, dest.Path(), 100000);
+    Options.DeletePrompt = 1;
+    {
+        MessageBoxWatcher boxes;
+        boxes.Answer(IDNO);
+        ASSERT_TRUE(RunJob());
+        EXPECT_EQ(boxes.Transcript(), std::vector<std::string>{DeleteQuestion});
+        EXPECT_EQ(ReadWholeFile(source), sourceBytes);
+    }
+    Progress = ProgressLog{};
+    SetUpSplit(source, dest.Path(), 100000);
+    MessageBoxWatcher boxes;
+    boxes.AnswerWith([&](const SeenBox&) {
+        DeleteFileA(source.c_str());  // someone else removes it first
+        return IDYES;
+    });
+    ASSERT_TRUE(RunJob());
+    EXPECT_EQ(boxes.Transcript(), std::vector<std::string>{DeleteQuestion});
+    EXPECT_FALSE(FileExists(source));
+}
+
+TEST_F(SplitJobTest, WithoutCloseWhenDoneTheWindowWaitsWithACloseButton) {
+    std::string source = MakeSource(300000);
+    SetUpSplit(source, dest.Path(), 100000);
+    Options.CloseWhenDone = 0;
+    MessageBoxWatcher boxes;
+    HWND window = OpenProgressWindow();
+    ASSERT_TRUE(PrepareSplitJob());
+    ASSERT_TRUE(StartSplitWorker());
+    ASSERT_TRUE(PumpUntil([] { return !SplitWorkerActive(); }));
+    ASSERT_TRUE(IsWindow(window));
+    EXPECT_EQ(WindowText(GetDlgItem(window, IDC_PROGRESS_STATUS)), "Finished.");
+    EXPECT_EQ(WindowText(GetDlgItem(window, IDCANCEL)), "Close");
+    EXPECT_EQ(ButtonTip(window), "Close Split Status Dialog");
+    EXPECT_EQ(Progress.closeRequests, 0);
+
+    PostMessageA(GetDlgItem(window, IDCANCEL), BM_CLICK, 0, 0);
+    ASSERT_TRUE(WaitForJobEnd());
+    EXPECT_EQ(Progress.closeRequests, 1);
+    EXPECT_EQ(Progress.closesFromWorker, 0);
+    EXPECT_EQ(Recombine(dest.Path(), "Join-report.bin.bat", "report.bin"), sourceBytes);
+}
+
+TEST_F(SplitJobTest, ProgressWindowStartsWithCancelTipAndIsTopmostWhenAsked) {
+    Options.AlwaysOnTop = 1;
+    HWND window = OpenProgressWindow();
+    ASSERT_TRUE(window);
+    EXPECT_EQ(WindowText(window), "Partola 95 Progress");
+    EXPECT_EQ(WindowText(GetDlgItem(window, IDCANCEL)), "&Cancel");
+    EXPECT_TRUE(GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST);
+    EXPECT_EQ(ButtonTip(window), "Cancel Splitting");
+    // Closed before any job: it simply goes, bringing the main window back.
+    SendMessageA(window, WM_CLOSE, 0, 0);
+    EXPECT_FALSE(IsWindow(window));
+    EXPECT_EQ(ProgressWindow, nullptr);
+}
+
+TEST_F(SplitJobTest, VanishedSourceEndsThePreparationWithAMessage) {
+    std::string source = MakeSource(300000);
+    SetUpSplit(source, dest.Path(), 100000);
+    DeleteFileA(source.c_str());
+    MessageBoxWatcher boxes;
+    EXPECT_FALSE(RunJob());
+    EXPECT_EQ(boxes.Transcript(), std::vector<std::string>{"Error|Source file not found."});
+    EXPECT_EQ(Progress.closeRequests, 1);
+    EXPECT_FALSE(SplitWorkerActive());
+}
+
+// Cancel while pieces are being written: the worker stops by itself, the
+// clean-up runs once on this thread, nothing leaks and nothing is deleted.
+class CancelTest : public SplitJobTest, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(CancelTest, StopsTheWorkerAndCleansUpOnceOnTheInterfaceThread) {
+    std::string source = MakeSource(2000000);
+    SetUpSplit(source, dest.Path(), 20000);  // 100 pieces
+    MessageBoxWatcher boxes;
+    DWORD handlesBefore = 0;
+    GetProcessHandleCount(GetCurrentProcess(), &handlesBefore);
+    HWND window = OpenProgressWindow();
+    Progress.statusDelayMs = 20;
+    ASSERT_TRUE(PrepareSplitJob());
+    ASSERT_TRUE(StartSplitWorker());
+    ASSERT_TRUE(PumpUntil([] {
+        return Progress.statuses.size() >= 4;  // third piece on its way
+    }));
+    if (std::string(GetParam()) == "button") {
+        PostMessageA(GetDlgItem(window, IDCANCEL), BM_CLICK, 0, 0);
+        PostMessageA(GetDlgItem(window, IDCANCEL), BM_CLICK, 0, 0);  // an impatient user
+    } else {
+        PostMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0);
+    }
+    ASSERT_TRUE(WaitForJobEnd());
+
+    EXPECT_EQ(Progress.statuses.back(), "Canceling...");
+    EXPECT_EQ(Progress.closesFromWorker, 0);
+    EXPECT_EQ(boxes.Count(), 0u);
+    EXPECT_FALSE(SplitWorkerActive());
+    EXPECT_EQ(WorkerThread, nullptr);
+    DWORD handlesAfter = 0;
+    GetProcessHandleCount(GetCurrentProcess(), &handlesAfter);
+    EXPECT_LE(handlesAfter, handlesBefore);
+    // The pieces written so far stay; no join file.
+    std::vector<std::string> files = FolderListing(dest.Path());
+    EXPECT_GE(files.size(), 3u);
+    EXPECT_LT(files.size(), 100u);
+    EXPECT_FALSE(FileExists(dest.File("Join-report.bin.bat")));
+    EXPECT_EQ(Piece("report", 0), sourceBytes.substr(0, 20000));
+    // The clean-up sends one close request; the close box sent its own before.
+    bool closeBox = std::string(GetParam()) == "closebox";
+    ExpectInputsKept(source, closeBox ? 2 : 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(ButtonAndCloseBox, CancelTest, ::testing::Values("button", "closebox"));
+
+}  // namespace

@@ -1,0 +1,156 @@
+// Engine test helpers: the progress window is subclassed to record what the
+// engine sends it; everything else is the real program.
+#include "engine_support.h"
+
+// clang-format off
+#include <windows.h>
+#include <commctrl.h>
+// clang-format on
+
+#include "engine/split_engine.h"
+#include "model/split_job.h"
+#include "resource.h"
+#include "test_support.h"
+#include "ui/progress_dialog.h"
+
+namespace testing_support {
+
+ProgressLog Progress;
+
+namespace {
+
+WNDPROC OriginalDialogProc = nullptr;
+WNDPROC OriginalStaticProc = nullptr;
+WNDPROC OriginalBarProc = nullptr;
+WNDPROC OriginalButtonProc = nullptr;
+
+LRESULT CALLBACK RecordStatic(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_SETTEXT) {
+        std::string text = reinterpret_cast<const char*>(lParam);
+        if (GetDlgCtrlID(window) == IDC_PROGRESS_TITLE) {
+            Progress.titles.push_back(text);
+        } else {
+            Progress.statuses.push_back(text);
+            if (Progress.statusDelayMs) Sleep(Progress.statusDelayMs);
+            if (!Progress.cancelOnStatus.empty() && text == Progress.cancelOnStatus)
+                PostMessageA(GetDlgItem(GetParent(window), IDCANCEL), BM_CLICK, 0, 0);
+        }
+    }
+    return CallWindowProcA(OriginalStaticProc, window, message, wParam, lParam);
+}
+
+LRESULT CALLBACK RecordBar(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    LRESULT result = CallWindowProcA(OriginalBarProc, window, message, wParam, lParam);
+    if (message == PBM_SETRANGE) Progress.rangeUppers.push_back(HIWORD(lParam));
+    if (message == PBM_SETRANGE || message == PBM_SETPOS || message == PBM_DELTAPOS)
+        Progress.position =
+            static_cast<int>(CallWindowProcA(OriginalBarProc, window, PBM_GETPOS, 0, 0));
+    return result;
+}
+
+LRESULT CALLBACK RecordButton(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_SETTEXT) ++Progress.buttonTextChanges;
+    return CallWindowProcA(OriginalButtonProc, window, message, wParam, lParam);
+}
+
+LRESULT CALLBACK RecordDialog(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_CLOSE) {
+        ++Progress.closeRequests;
+        if (InSendMessage()) ++Progress.closesFromWorker;
+    }
+    return CallWindowProcA(OriginalDialogProc, window, message, wParam, lParam);
+}
+
+WNDPROC Subclass(HWND window, WNDPROC proc) {
+    return reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(proc)));
+}
+
+uint32_t SizeOf(const std::string& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data);
+    return data.nFileSizeLow;
+}
+
+}  // namespace
+
+void ResetEngineState() {
+    AppInstance = GetModuleHandleA(nullptr);
+    InitCommonControls();
+    Options = OptionsRecord{0, 1, 0, 0, 1, 1, 0, 0};
+    SplitJob.Spanning = 0;
+    SplitJob.BackupEnabled = 0;
+    ResetJob();
+    ResetCopyState();
+    Progress = ProgressLog{};
+}
+
+void SetUpSplit(const std::string& source, const std::string& dest, uint32_t splitSize) {
+    CopyText(SplitJob.SourcePath, source);
+    CopyText(SplitJob.DestFolder, dest);
+    CopyText(SplitJob.SplitSizeText, "test");
+    SplitJob.SourceSize = SizeOf(source);
+    SplitJob.SplitSize = splitSize;
+    SplitJob.PieceCount = static_cast<uint32_t>(
+        (static_cast<uint64_t>(SplitJob.SourceSize) + splitSize - 1) / splitSize);
+    SplitJob.Spanning = 0;
+    SplitJob.SizeMode = 1;
+}
+
+void SetUpSpan(const std::string& source, char driveLetter) {
+    char root[] = "X:\\";
+    root[0] = driveLetter;
+    SetUpSplit(source, root, 1);
+    SplitJob.SplitSize = 0;
+    SplitJob.PieceCount = 0;
+    SplitJob.Spanning = 1;
+    SplitJob.SizeMode = 0;
+}
+
+HWND OpenProgressWindow() {
+    HWND window = CreateProgressDialog();
+    if (!window) return nullptr;
+    OriginalDialogProc = Subclass(window, RecordDialog);
+    OriginalStaticProc = Subclass(GetDlgItem(window, IDC_PROGRESS_STATUS), RecordStatic);
+    Subclass(GetDlgItem(window, IDC_PROGRESS_TITLE), RecordStatic);
+    OriginalBarProc = Subclass(GetDlgItem(window, IDC_PROGRESS_BAR), RecordBar);
+    OriginalButtonProc = Subclass(GetDlgItem(window, IDCANCEL), RecordButton);
+    return window;
+}
+
+bool WaitForJobEnd(DWORD timeoutMs) {
+    return PumpUntil([] { return !IsWindow(ProgressWindow) && !SplitWorkerActive(); }, timeoutMs);
+}
+
+bool RunJob(DWORD timeoutMs) {
+    if (!ProgressWindow) OpenProgressWindow();
+    bool prepared = PrepareSplitJob();
+    if (prepared) StartSplitWorker();
+    WaitForJobEnd(timeoutMs);
+    return prepared;
+}
+
+std::string Recombine(const std::string& folder, const std::string& joinName,
+                      const std::string& rebuiltName) {
+    RunBatchFile(folder, joinName);
+    return ReadWholeFile(folder + "\\" + rebuiltName);
+}
+
+std::string ButtonTip(HWND window) {
+    char tip[80] = {};
+    TTTOOLINFOA tool{};
+    tool.cbSize = TTTOOLINFOA_V1_SIZE;
+    tool.uFlags = TTF_IDISHWND;
+    tool.hwnd = window;
+    tool.uId = reinterpret_cast<UINT_PTR>(GetDlgItem(window, IDCANCEL));
+    tool.lpszText = tip;
+    SendMessageA(ProgressTooltip, TTM_GETTEXTA, sizeof tip, reinterpret_cast<LPARAM>(&tool));
+    return tip;
+}
+
+void CloseMainWindow() {
+    if (MainWindow && IsWindow(MainWindow)) DestroyWindow(MainWindow);
+    MainWindow = nullptr;
+}
+
+}  // namespace testing_support

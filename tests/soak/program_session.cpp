@@ -117,8 +117,12 @@ std::string FiguresLine(const char* label, const ResourceFigures& figures) {
 }
 
 bool PostClick(HWND dialog, int id) {
+    // What the dialog hears from a click, posted to it directly: a posted
+    // BM_CLICK goes through the button's capture, and a window being
+    // activated at that moment takes the capture and swallows the click.
     HWND button = GetDlgItem(dialog, id);
-    return button && PostMessageW(button, BM_CLICK, 0, 0);
+    return button && PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                                  reinterpret_cast<LPARAM>(button));
 }
 
 bool WaitGone(HWND window, DWORD timeoutMs) {
@@ -212,9 +216,8 @@ bool ProgramSession::SetOptionsThroughDialog(HWND main,
     HWND dialog = FindDialog(ProcessId(), OptionsCaption);
     if (!dialog) return false;
     for (const auto& setting : settings) {
-        if (IsButtonChecked(dialog, setting.first) != setting.second &&
-            !Click(dialog, setting.first))
-            return false;
+        if (IsButtonChecked(dialog, setting.first) != setting.second) Click(dialog, setting.first);
+        if (IsButtonChecked(dialog, setting.first) != setting.second) return false;
     }
     if (!picture.empty()) SaveScreenshot(dialog, picture);
     return PostClick(dialog, IDOK) && WaitGone(dialog);

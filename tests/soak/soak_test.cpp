@@ -7,8 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "program_session.h"
-#include "registry_support.h"
+#include "program_fixture.h"
 #include "resource.h"
 
 using namespace testing_support;
@@ -46,40 +45,31 @@ constexpr size_t WindowSlack = 2;
 constexpr size_t PrivateSlack = 4 * 1024 * 1024;
 constexpr size_t WorkingSetSlack = 8 * 1024 * 1024;
 
-class SoakRun : public ::testing::Test {
+class SoakRun : public ProgramTest {
 protected:
     void SetUp() override {
-        OptionValues options = FirstRunValues;
-        options[SlotCloseWhenDone] = 1;
-        options[SlotNoReminders] = 1;
-        options[SlotBackupPrompt] = 0;
-        WriteAllValues(options);
+        ProgramTest::SetUp();
+        if (HasFatalFailure()) return;
         for (size_t i = 0; i < std::size(SplitSourceSizes); ++i) {
             std::string name = "soak" + std::to_string(i) + ".bin";
-            sources.push_back({folder.File(name), name,
-                               WriteRandomFile(folder.File(name), SplitSourceSizes[i],
-                                               static_cast<uint32_t>(i + 7))});
+            splitSources.push_back({sources.File(name), name,
+                                    WriteRandomFile(sources.File(name), SplitSourceSizes[i],
+                                                    static_cast<uint32_t>(i + 7))});
         }
-        bigSource = folder.File("big.bin");
+        bigSource = sources.File("big.bin");
         ASSERT_TRUE(MakeLargeFile(bigSource, CancelSourceSize));
-        WriteRandomFile(folder.File("small.bin"), 1000);
-    }
-
-    std::string FreshDest(int job) {
-        std::string dest = folder.File("out" + std::to_string(job));
-        CreateDirectoryA(dest.c_str(), nullptr);
-        return dest;
+        WriteRandomFile(sources.File("small.bin"), 1000);
     }
 
     void RunSplit(int job, bool recombine) {
-        const Source& source = sources[static_cast<size_t>(job) % sources.size()];
-        std::string dest = FreshDest(job);
-        size_t boxesBefore = session.boxes.Count();
-        ASSERT_TRUE(session.StartSplit(main, {source.path, dest, "200", 1}));
-        HWND back = session.WaitForMainBack(main);
+        const Source& source = splitSources[static_cast<size_t>(job) % splitSources.size()];
+        std::string dest = FreshDest("out" + std::to_string(job));
+        size_t boxesBefore = session->boxes.Count();
+        ASSERT_TRUE(session->StartSplit(main, {source.path, dest, "200", 1}));
+        HWND back = session->WaitForMainBack(main);
         ASSERT_NE(back, nullptr) << "job " << job << ": the main window did not come back";
         main = back;
-        EXPECT_EQ(session.boxes.Count(), boxesBefore) << "job " << job;
+        EXPECT_EQ(session->boxes.Count(), boxesBefore) << "job " << job;
         EXPECT_EQ(ControlText(main, IDC_SOURCE), "") << "job " << job;
         uint32_t pieces = (static_cast<uint32_t>(source.bytes.size()) + PieceSize - 1) / PieceSize;
         // The join file and one file per piece, nothing more.
@@ -98,12 +88,12 @@ protected:
     }
 
     void RunCancel(int job) {
-        std::string dest = FreshDest(job);
-        ASSERT_TRUE(session.StartSplit(main, {bigSource, dest, "20", 2}));
-        HWND progress = session.ProgressShowing("Writing piece");
+        std::string dest = FreshDest("out" + std::to_string(job));
+        ASSERT_TRUE(session->StartSplit(main, {bigSource, dest, "20", 2}));
+        HWND progress = session->ProgressShowing("Writing piece");
         ASSERT_NE(progress, nullptr) << "job " << job << ": no piece was being written";
         ASSERT_TRUE(Click(progress, IDCANCEL));
-        HWND back = session.WaitForMainBack(main);
+        HWND back = session->WaitForMainBack(main);
         ASSERT_NE(back, nullptr) << "job " << job << ": the main window did not come back";
         main = back;
         // A cancelled job keeps its inputs and leaves its pieces, but never
@@ -116,13 +106,13 @@ protected:
     }
 
     void RunRefusal(int job, const std::string& source, const std::string& message) {
-        size_t boxesBefore = session.boxes.Count();
-        ASSERT_TRUE(session.StartSplit(main, {source, folder.Path(), "200", 1}));
-        ASSERT_TRUE(session.boxes.WaitForCount(boxesBefore + 1)) << "job " << job;
-        EXPECT_EQ(session.boxes.Transcript().back(), "Error|" + message) << "job " << job;
+        size_t boxesBefore = session->boxes.Count();
+        ASSERT_TRUE(session->StartSplit(main, {source, sources.Path(), "200", 1}));
+        ASSERT_TRUE(session->boxes.WaitForCount(boxesBefore + 1)) << "job " << job;
+        EXPECT_EQ(session->boxes.Transcript().back(), "Error|" + message) << "job " << job;
         // The refusal leaves the same main window open and starts nothing.
         EXPECT_TRUE(IsWindow(main)) << "job " << job;
-        EXPECT_EQ(FindDialog(session.ProcessId(), ProgressCaption, 0), nullptr) << "job " << job;
+        EXPECT_EQ(FindDialog(session->ProcessId(), ProgressCaption, 0), nullptr) << "job " << job;
     }
 
     void RunJob(int job) {
@@ -134,10 +124,10 @@ protected:
                 RunCancel(job);
                 break;
             case Job::MissingSource:
-                RunRefusal(job, folder.File("missing.bin"), "Source file not found.");
+                RunRefusal(job, sources.File("missing.bin"), "Source file not found.");
                 break;
             case Job::SizeAboveSource:
-                RunRefusal(job, folder.File("small.bin"),
+                RunRefusal(job, sources.File("small.bin"),
                            "Split size is greater than source file size.");
                 break;
         }
@@ -146,7 +136,7 @@ protected:
     // Figures once the program has settled after a job.
     ResourceFigures Settled() const {
         Sleep(1000);
-        return MeasureProcess(session.ProcessId());
+        return MeasureProcess(session->ProcessId());
     }
 
     struct Source {
@@ -154,19 +144,14 @@ protected:
         std::string name;
         std::string bytes;
     };
-    TempFolder folder;
-    std::vector<Source> sources;
+    std::vector<Source> splitSources;
     std::string bigSource;
-    ProgramSession session;
-    HWND main = nullptr;
     int splits = 0;
     int recombined = 0;
 };
 
 TEST_F(SoakRun, HundredMixedJobsLeaveHandlesWindowsAndMemoryAsAfterTheFirst) {
-    main = session.Main();
-    ASSERT_NE(main, nullptr);
-    ResourceFigures atStart = MeasureProcess(session.ProcessId());
+    ResourceFigures atStart = MeasureProcess(session->ProcessId());
 
     ResourceFigures afterFirst, afterFirstCycle;
     for (int job = 0; job < JobCount; ++job) {
@@ -201,7 +186,7 @@ TEST_F(SoakRun, HundredMixedJobsLeaveHandlesWindowsAndMemoryAsAfterTheFirst) {
     // The program is still in working order: it closes normally.
     ASSERT_TRUE(Click(main, IDCANCEL));
     DWORD code = 1;
-    EXPECT_TRUE(session.program.WaitForExit(code));
+    EXPECT_TRUE(session->program.WaitForExit(code));
     EXPECT_EQ(code, 0u);
 }
 

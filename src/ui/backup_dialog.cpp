@@ -11,6 +11,7 @@
 #include "model/split_job.h"
 #include "platform/file_services.h"
 #include "resource.h"
+#include "ui/folder_browser.h"
 
 namespace {
 
@@ -77,34 +78,20 @@ void ConfirmNoBackups(HWND dialog) {
 
 // A choice without a file-system path (a virtual folder such as the Control
 // Panel) leaves the entry as it was.
-void TakeBrowsedFolder(HWND dialog, LPITEMIDLIST item) {
-    char path[MAX_PATH] = {};
-    if (!SHGetPathFromIDListA(item, path) || path[0] == '\0') return;
-    CopyText(SplitJob.BackupFolder, path);
-    SetDlgItemTextA(dialog, IDC_BACKUP_PATH, SplitJob.BackupFolder.data());
-}
-
 void BrowseBackupFolder(HWND dialog) {
-    IMalloc* allocator = nullptr;
-    if (FAILED(CoGetMalloc(MEMCTX_TASK, &allocator)) || !allocator) return;
-    auto* displayName = static_cast<char*>(allocator->Alloc(PathCapacity));
-    if (!displayName) {
-        allocator->Release();
-        ShowError(dialog, "Out of memory.");
-        SendMessageA(dialog, WM_CLOSE, 0, 0);
-        return;
+    PathText folder{};
+    switch (BrowseForFolder(dialog, "Choose backup folder", folder)) {
+        case FolderBrowse::Picked:
+            SplitJob.BackupFolder = folder;
+            SetDlgItemTextA(dialog, IDC_BACKUP_PATH, SplitJob.BackupFolder.data());
+            break;
+        case FolderBrowse::OutOfMemory:
+            // The dialog manager turns the close into Cancel, which asks first.
+            SendMessageA(dialog, WM_CLOSE, 0, 0);
+            break;
+        default:
+            break;
     }
-    BROWSEINFOA browse{};
-    browse.hwndOwner = dialog;
-    browse.pszDisplayName = displayName;
-    browse.lpszTitle = "Choose backup folder";
-    LPITEMIDLIST item = SHBrowseForFolderA(&browse);
-    if (item) {
-        TakeBrowsedFolder(dialog, item);
-        allocator->Free(item);
-    }
-    allocator->Free(displayName);
-    allocator->Release();
 }
 
 INT_PTR CALLBACK BackupDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {

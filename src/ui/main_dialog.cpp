@@ -17,6 +17,7 @@
 #include "model/split_job.h"
 #include "resource.h"
 #include "ui/about_dialog.h"
+#include "ui/folder_browser.h"
 #include "ui/options_dialog.h"
 #include "ui/split_request.h"
 
@@ -219,29 +220,11 @@ void BrowseForSource(HWND dialog) {
     UpdateSplitButton(dialog);
 }
 
-void BrowseForFolder(HWND dialog) {
-    IMalloc* allocator = nullptr;
-    if (FAILED(CoGetMalloc(1, &allocator)) || !allocator) return;
-    auto* displayName = static_cast<char*>(allocator->Alloc(PathCapacity));
-    if (!displayName) {
-        MessageBoxA(dialog, "Out of memory.", "Error", MB_OK | MB_ICONERROR);
-        allocator->Release();
-        return;
-    }
-    BROWSEINFOA browse{};
-    browse.hwndOwner = dialog;
-    browse.pszDisplayName = displayName;
-    browse.lpszTitle = "Choose destination folder";
-    PIDLIST_ABSOLUTE picked = SHBrowseForFolderA(&browse);
-    if (picked) {
-        PathText folder{};
-        // A pick without a file-system path (a virtual folder) changes nothing.
-        if (SHGetPathFromIDListA(picked, folder.data()))
-            SetDlgItemTextA(dialog, IDC_DEST, folder.data());
-        allocator->Free(picked);
-    }
-    allocator->Free(displayName);
-    allocator->Release();
+void BrowseForDestination(HWND dialog) {
+    PathText folder{};
+    // The job record is not written here: the Split button reads the field.
+    if (BrowseForFolder(dialog, "Choose destination folder", folder) == FolderBrowse::Picked)
+        SetDlgItemTextA(dialog, IDC_DEST, folder.data());
 }
 
 void SpecifiedClicked(HWND dialog) {
@@ -325,7 +308,7 @@ BOOL MainCommand(HWND dialog, WORD id, WORD notification) {
             BrowseForSource(dialog);
             return TRUE;
         case IDC_BROWSE_DEST:
-            BrowseForFolder(dialog);
+            BrowseForDestination(dialog);
             return TRUE;
         case IDC_OPTIONS:
             RunOptionsDialog(MainWindow);

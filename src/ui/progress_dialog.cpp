@@ -3,8 +3,11 @@
 // finished, closes the window. Closing it always brings the main window back.
 #include "ui/progress_dialog.h"
 
-#include <commctrl.h>
+// windows.h must come before commctrl.h.
+// clang-format off
 #include <windows.h>
+#include <commctrl.h>
+// clang-format on
 
 #include "engine/split_engine.h"
 #include "model/split_job.h"

@@ -11,7 +11,7 @@ for name in "${shots[@]}"; do rm -f "$build_root/screenshots/$name.png"; done
 
 # The main window's picture comes from the main window tests, the others from
 # the tests that work the program through whole jobs.
-PARTOLA_ARCHES=x86_64 ./test.sh -R 'x86_64\.(Screenshot\.MainWindow|Screenshots\.)'
+PARTOLA_ARCHES=x86_64 ./test.sh -R 'x86_64\.(ui\.Screenshot\.MainWindow|soak\.Screenshots\.)'
 
 mkdir -p docs/screenshots
 for name in "${shots[@]}"; do

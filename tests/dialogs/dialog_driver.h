@@ -12,31 +12,23 @@
 
 #include "gtest/gtest.h"
 #include "model/split_job.h"
+#include "settings_support.h"
 
 namespace dialog_tests {
 
-using OptionValues = std::array<uint32_t, 8>;  // in registry order
-
-constexpr char SettingsKeyPath[] = "SOFTWARE\\Veltra Partola 95";
-extern const std::array<const char*, 8> ValueNames;
-constexpr OptionValues FirstRunValues{0, 1, 1, 0, 1, 0, 0, 0};
+using testing_support::DeleteSettingsKey;
+using testing_support::FirstRunValues;
+using testing_support::OptionValues;
+using testing_support::ReadStoredValue;
+using testing_support::SettingsKeyPath;
+using testing_support::StoredDwords;
+using testing_support::StoredValue;
+using testing_support::ValueNames;
+using testing_support::WriteAllValues;
+using testing_support::WriteRawValue;
 
 OptionValues CurrentOptions();
 void SetOptions(const OptionValues& values);
-
-// Direct access to the settings key, in this program's registry view.
-void DeleteSettingsKey();
-void WriteRawValue(const char* name, DWORD type, const void* data, DWORD size);
-void WriteAllValues(const OptionValues& values);
-struct StoredValue {
-    bool present;
-    DWORD type;
-    DWORD size;
-    DWORD value;
-};
-StoredValue ReadStoredValue(const char* name);
-// Each value as stored, or -1 when it is missing or not a 4-byte REG_DWORD.
-std::array<int64_t, 8> StoredDwords();
 
 // Opens the modal dialog with open() on this thread; once the dialog with the
 // caption is shown, drive(dialog) runs on a helper thread. Returns whether the

@@ -1,0 +1,32 @@
+// The settings key of the test prefix, read and written directly: what the
+// program stored, and the options a test wants the program to start with.
+#pragma once
+
+#include <windows.h>
+
+#include <array>
+#include <cstdint>
+
+namespace testing_support {
+
+using OptionValues = std::array<uint32_t, 8>;  // in registry order
+
+constexpr char SettingsKeyPath[] = "SOFTWARE\\Veltra Partola 95";
+extern const std::array<const char*, 8> ValueNames;
+constexpr OptionValues FirstRunValues{0, 1, 1, 0, 1, 0, 0, 0};
+
+// In the registry view of this program, which has the program's bitness.
+void DeleteSettingsKey();
+void WriteRawValue(const char* name, DWORD type, const void* data, DWORD size);
+void WriteAllValues(const OptionValues& values);
+struct StoredValue {
+    bool present;
+    DWORD type;
+    DWORD size;
+    DWORD value;
+};
+StoredValue ReadStoredValue(const char* name);
+// Each value as stored, or -1 when it is missing or not a 4-byte REG_DWORD.
+std::array<int64_t, 8> StoredDwords();
+
+}  // namespace testing_support

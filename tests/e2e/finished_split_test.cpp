@@ -25,11 +25,6 @@ std::array<int64_t, 8> AsStored(const OptionValues& values) {
     return stored;
 }
 
-std::vector<std::string> Sorted(std::vector<std::string> names) {
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
 // The pieces and the join file, as a folder listing shows them.
 std::vector<std::string> Outputs(const std::string& source, uint32_t count,
                                  const std::string& joinName) {

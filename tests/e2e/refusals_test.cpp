@@ -162,26 +162,13 @@ TEST_F(RefusalTest, SourceOfFourGigabytesOrMoreIsRefusedAndNothingIsWritten) {
     }
 }
 
-// A folder whose path is exactly that long, made of nested folders.
-std::string FolderOfLength(const std::string& base, size_t length) {
-    std::string path = base;
-    CreateDirectoryA(path.c_str(), nullptr);
-    while (path.size() < length) {
-        size_t part = std::min<size_t>(60, length - path.size() - 1);
-        if (length - path.size() - 1 - part == 1) --part;  // never leave a one-character step
-        path += "\\" + std::string(part, 'p');
-        CreateDirectoryA(path.c_str(), nullptr);
-    }
-    return path;
-}
-
 TEST_F(RefusalTest, PathsTooLongForThePiecesOrTheJoinFileAreRefused) {
     std::string source = Source("data.bin", 10000);
     ASSERT_TRUE(session.SetSource(source));
     ASSERT_TRUE(session.UseSpecified("4", Unit::KB));
 
     // 250 characters, and "\data.000" makes 259: the longest piece path.
-    std::string longest = FolderOfLength(work.Path(), 250);
+    std::string longest = MakeFolderOfLength(work.Path(), 250);
     ASSERT_TRUE(FileExists(longest));
     // With the join file name "Join-data.bin.bat" that folder is too long...
     ASSERT_TRUE(session.SetDest(longest));
@@ -197,7 +184,7 @@ TEST_F(RefusalTest, PathsTooLongForThePiecesOrTheJoinFileAreRefused) {
     EXPECT_TRUE(session.StillEditing());
 
     // Where both fit, the split goes on and writes every file.
-    std::string fits = FolderOfLength(work.File("fits"), 241);
+    std::string fits = MakeFolderOfLength(work.File("fits"), 241);
     ASSERT_TRUE(session.SetDest(fits));
     ASSERT_TRUE(session.SplitAndWaitForEnd());
     EXPECT_EQ(session.boxes.Count(), 2u);

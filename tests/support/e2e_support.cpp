@@ -1,6 +1,7 @@
 // Whole jobs of the real program, driven from the test.
 #include "e2e_support.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "resource.h"
@@ -155,6 +156,23 @@ uint64_t FileSizeOf(const std::string& path) {
     WIN32_FILE_ATTRIBUTE_DATA data{};
     if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return ~0ull;
     return (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
+
+std::vector<std::string> Sorted(std::vector<std::string> names) {
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+std::string MakeFolderOfLength(const std::string& base, size_t length) {
+    std::string path = base;
+    CreateDirectoryA(path.c_str(), nullptr);
+    while (path.size() < length) {
+        size_t part = std::min<size_t>(60, length - path.size() - 1);
+        if (length - path.size() - 1 - part == 1) --part;  // never leave a one-character step
+        path += "\\" + std::string(part, 'p');
+        CreateDirectoryA(path.c_str(), nullptr);
+    }
+    return path;
 }
 
 void GatherFiles(const std::vector<std::string>& folders, const std::string& into) {

@@ -101,6 +101,11 @@ std::vector<std::string> PieceNames(const std::string& sourcePath, uint32_t coun
 std::string ConcatenatedFiles(const std::string& folder, const std::vector<std::string>& names);
 uint64_t FileSizeOf(const std::string& path);  // ~0 when there is no such file
 
+std::vector<std::string> Sorted(std::vector<std::string> names);
+
+// Makes a folder whose path is exactly that long, of nested folders in base.
+std::string MakeFolderOfLength(const std::string& base, size_t length);
+
 // Copies every file of the folders into one, as a user gathers the disks.
 void GatherFiles(const std::vector<std::string>& folders, const std::string& into);
 

@@ -72,6 +72,44 @@ TEST(FinishedSplit, PresetSizeGivesPiecesAndJoinFileThatRebuildTheSource) {
     EXPECT_EQ(Recombine(out, join, "Annual Report 1998.doc"), bytes);
 }
 
+TEST(FinishedSplit, WithPromptsTheSourceIsDeletedAndTheWindowWaitsForClose) {
+    TempFolder work;
+    std::string source = work.File("data.bin");
+    std::string bytes = WriteRandomFile(source, 1000000, 7);
+    std::string out = MakeFolder(work, "out");
+    // A first run's options with the deletion question.
+    OptionValues options = FirstRunValues;
+    options[3] = 1;  // DeletePrompt
+    options[4] = 0;  // CloseWhenDone
+    ProgramSession session(options);
+    ASSERT_NE(session.main, nullptr);
+    session.boxes.Answer(IDYES);
+    ASSERT_TRUE(session.SetSource(source));
+    ASSERT_TRUE(session.SetDest(out));
+    ASSERT_TRUE(session.UsePreset(Preset::Kb720));
+    session.PressSplit();
+    HWND progress = session.WaitForProgressWindow();
+    ASSERT_NE(progress, nullptr);
+    ASSERT_TRUE(session.boxes.WaitForCount(2, 60000));
+
+    EXPECT_EQ(session.boxes.Transcript(),
+              (std::vector<std::string>{e2e::DeleteQuestion, e2e::FolderReminder}));
+    // Asked over the progress window, which stays until the user closes it.
+    for (const SeenBox& box : session.boxes.Seen()) EXPECT_EQ(box.owner, progress);
+    EXPECT_TRUE(PumpUntil([&] { return ControlText(progress, IDCANCEL) == "Close"; }));
+    EXPECT_EQ(ControlText(progress, IDC_PROGRESS_STATUS), "Finished.");
+    EXPECT_FALSE(IsWindow(session.main));
+    EXPECT_FALSE(FileExists(source));
+    PostMessageW(GetDlgItem(progress, IDCANCEL), BM_CLICK, 0, 0);
+    ASSERT_TRUE(session.WaitForMainWindowBack());
+    EXPECT_TRUE(PumpUntil([&] { return !IsWindow(progress); }));
+    EXPECT_EQ(session.Inputs(), EmptyInputs());
+    EXPECT_EQ(StoredDwords(), AsStored(options));
+    EXPECT_EQ(FolderListing(out),
+              (std::vector<std::string>{"Join-data.bin.bat", "data.000", "data.001"}));
+    EXPECT_EQ(Recombine(out, "Join-data.bin.bat", "data.bin"), bytes);
+}
+
 struct TypedSize {
     const char* text;
     Unit unit;

@@ -61,4 +61,12 @@ constexpr char SourceInUse[] =
     "source file or restarting your computer.";
 constexpr char WriteFailed[] = "Error|Error writing to destination file. Drive may be full.";
 
+// The end of a finished job.
+constexpr char DeleteQuestion[] =
+    "Veltra Partola 95|Finished splitting. Do you want to delete source file now?";
+constexpr char FolderReminder[] =
+    "Veltra Partola 95|Done.\n\nTo recombine the splitted files, make sure each piece is in "
+    "the\nsame directory along with the recombination batch file (named 'join.bat' or "
+    "'join-source filename.bat'),\nthen run (double-click) the join file.";
+
 }  // namespace e2e

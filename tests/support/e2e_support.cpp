@@ -90,7 +90,7 @@ size_t ProgramSession::SettledBoxCount() const {
 std::string ProgramSession::SplitRefusedWith() {
     size_t before = SettledBoxCount();
     PressSplit();
-    if (!boxes.WaitForCount(before + 1)) return "";
+    if (!boxes.WaitForCount(before + 1, 60000)) return "";
     // Let a box that would follow the first one show itself too.
     SettledBoxCount();
     std::vector<std::string> lines = boxes.Transcript();

@@ -33,11 +33,17 @@ std::vector<std::string> Outputs(const std::string& source, uint32_t count,
     return Sorted(names);
 }
 
-std::string MakeFolder(const TempFolder& work, const std::string& name) {
-    std::string folder = work.File(name);
-    CreateDirectoryA(folder.c_str(), nullptr);
-    return folder;
-}
+// A source in a folder of its own, "src" in a fresh work folder.
+struct SourceInFolder {
+    SourceInFolder(const std::string& name, uint32_t size, uint32_t seed)
+        : folder(MakeFolder(work, "src")),
+          source(folder + "\\" + name),
+          bytes(WriteRandomFile(source, size, seed)) {}
+    TempFolder work;
+    std::string folder;
+    std::string source;
+    std::string bytes;
+};
 
 TEST(FinishedSplit, PresetSizeGivesPiecesAndJoinFileThatRebuildTheSource) {
     TempFolder work;
@@ -165,10 +171,9 @@ INSTANTIATE_TEST_SUITE_P(EveryUnit, TypedSizeSplit,
                          UnitName);
 
 TEST(FinishedSplit, EmptyDestinationPutsThePiecesBesideTheSource) {
-    TempFolder work;
-    std::string folder = MakeFolder(work, "src");
-    std::string source = folder + "\\report.txt";
-    std::string bytes = WriteRandomFile(source, 2000000, 9);
+    SourceInFolder given("report.txt", 2000000, 9);
+    const std::string& folder = given.folder;
+    const std::string& source = given.source;
     ProgramSession session;
     ASSERT_NE(session.main, nullptr);
     ASSERT_TRUE(session.SetSource(source));
@@ -188,14 +193,13 @@ TEST(FinishedSplit, EmptyDestinationPutsThePiecesBesideTheSource) {
 
     // The user moves the source away before rebuilding it from the pieces.
     ASSERT_TRUE(DeleteFileA(source.c_str()));
-    EXPECT_EQ(Recombine(folder, "Join-report.txt.bat", "report.txt"), bytes);
+    EXPECT_EQ(Recombine(folder, "Join-report.txt.bat", "report.txt"), given.bytes);
 }
 
 TEST(LargeCount, NoKeepsTheMainWindowYesSplitsAndNinetyNineAsksNothing) {
-    TempFolder work;
-    std::string folder = MakeFolder(work, "src");
-    std::string source = folder + "\\many.bin";
-    std::string bytes = WriteRandomFile(source, 100000, 11);
+    SourceInFolder given("many.bin", 100000, 11);
+    const std::string& folder = given.folder;
+    const std::string& source = given.source;
     ProgramSession session;
     ASSERT_NE(session.main, nullptr);
     ASSERT_TRUE(session.SetSource(source));
@@ -214,12 +218,12 @@ TEST(LargeCount, NoKeepsTheMainWindowYesSplitsAndNinetyNineAsksNothing) {
     EXPECT_EQ(FolderListing(folder).size(), 102u);
     EXPECT_EQ(session.Inputs(), EmptyInputs());
     ASSERT_TRUE(DeleteFileA(source.c_str()));
-    EXPECT_EQ(Recombine(folder, "Join-many.bin.bat", "many.bin"), bytes);
+    EXPECT_EQ(Recombine(folder, "Join-many.bin.bat", "many.bin"), given.bytes);
 
     // The same program goes on: 99 pieces split without a question.
-    std::string other = work.File("fewer.bin");
+    std::string other = given.work.File("fewer.bin");
     std::string otherBytes = WriteRandomFile(other, 99000, 12);
-    std::string out = MakeFolder(work, "out");
+    std::string out = MakeFolder(given.work, "out");
     ASSERT_TRUE(session.SetSource(other));
     ASSERT_TRUE(session.SetDest(out));
     ASSERT_TRUE(session.UseSpecified("1000", Unit::Bytes));

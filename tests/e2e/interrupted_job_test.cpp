@@ -23,8 +23,7 @@ constexpr uint64_t BigPieceBytes = 512ull << 20;
 class InterruptedJobTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        out = work.File("out");
-        CreateDirectoryA(out.c_str(), nullptr);
+        out = MakeFolder(work, "out");
         ASSERT_NE(session.main, nullptr);
     }
 
@@ -64,8 +63,7 @@ protected:
     void SecondJobSucceeds() {
         std::string source = work.File("small.bin");
         std::string bytes = WriteRandomFile(source, 10000, 31);
-        std::string second = work.File("second");
-        CreateDirectoryA(second.c_str(), nullptr);
+        std::string second = MakeFolder(work, "second");
         ASSERT_TRUE(session.SetSource(source));
         ASSERT_TRUE(session.SetDest(second));
         ASSERT_TRUE(session.UseSpecified("4", Unit::KB));

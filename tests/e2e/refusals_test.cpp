@@ -20,8 +20,7 @@ namespace {
 class RefusalTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        out = work.File("out");
-        CreateDirectoryA(out.c_str(), nullptr);
+        out = MakeFolder(work, "out");
         missing = work.File("missing.bin");
         nowhere = work.File("nowhere");
         ASSERT_NE(session.main, nullptr);

@@ -36,11 +36,6 @@ protected:
         source = work.File(SourceName);
         bytes = WriteRandomFile(source, size, 21);
     }
-    std::string MakeFolder(const std::string& name) {
-        std::string folder = work.File(name);
-        CreateDirectoryA(folder.c_str(), nullptr);
-        return folder;
-    }
     // Answers as the user of a span does: the backup question as told, each
     // disk prompt after putting that disk into A:, the question whether to go
     // on without backups with the next of noBackupAnswers, every other box OK.
@@ -61,6 +56,16 @@ protected:
     }
     bool FillSpan(ProgramSession& session) {
         return session.SetSource(source) && session.UseSpan() && session.SetDest("A:\\");
+    }
+    // Presses Split and, in the backup dialog that follows the question, types
+    // the folder; the dialog, or null when it did not come empty.
+    HWND SplitAndTypeBackupFolder(ProgramSession& session, const std::string& folder) {
+        session.PressSplit();
+        HWND dialog = FindDialog(session.program.ProcessId(), BackupDialogCaption);
+        if (!dialog || ControlText(dialog, IDC_BACKUP_PATH) != "" ||
+            !TypeText(dialog, IDC_BACKUP_PATH, folder))
+            return nullptr;
+        return dialog;
     }
     // Every disk's files in one folder, rebuilt there.
     std::string GatherAndRecombine(const std::vector<const SmallDisk*>& disks) {
@@ -83,18 +88,15 @@ TEST_F(SpanTest, BackupsAcceptedThroughTheDialogLandOnTheDisksAndInTheBackupFold
     d1.MapTo('A');
     uint32_t perDisk = FreeBytesOfA();
     MakeSource(3000000);
-    std::string backup = MakeFolder("backup");
+    std::string backup = MakeFolder(work, "backup");
     ProgramSession session(QuietOptionsWithBackups);
     ASSERT_NE(session.main, nullptr);
     AnswerAsSpanUser(session, {&d1, &d2, &d3}, IDYES);
     ASSERT_TRUE(FillSpan(session));
     EXPECT_EQ(ControlText(session.main, IDC_PIECE_COUNT_LABEL), "Num Pieces: Spanned");
 
-    session.PressSplit();
-    HWND dialog = FindDialog(session.program.ProcessId(), BackupDialogCaption);
+    HWND dialog = SplitAndTypeBackupFolder(session, backup);
     ASSERT_NE(dialog, nullptr);
-    EXPECT_EQ(ControlText(dialog, IDC_BACKUP_PATH), "");
-    ASSERT_TRUE(TypeText(dialog, IDC_BACKUP_PATH, backup));
     PostMessageW(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
     ASSERT_TRUE(session.WaitForMainWindowBack());
 
@@ -144,16 +146,14 @@ TEST_F(SpanTest, BackupsDeclinedInTheDialogOnlyOnceTheUserIsSure) {
     ASSERT_TRUE(d1.Mounted() && d2.Mounted());
     d1.MapTo('A');
     MakeSource(2000000);
-    std::string backup = MakeFolder("backup");
+    std::string backup = MakeFolder(work, "backup");
     ProgramSession session(QuietOptionsWithBackups);
     ASSERT_NE(session.main, nullptr);
     AnswerAsSpanUser(session, {&d1, &d2}, IDYES, {IDNO, IDYES});
     ASSERT_TRUE(FillSpan(session));
 
-    session.PressSplit();
-    HWND dialog = FindDialog(session.program.ProcessId(), BackupDialogCaption);
+    HWND dialog = SplitAndTypeBackupFolder(session, backup);
     ASSERT_NE(dialog, nullptr);
-    ASSERT_TRUE(TypeText(dialog, IDC_BACKUP_PATH, backup));
     PostMessageW(GetDlgItem(dialog, IDCANCEL), BM_CLICK, 0, 0);
     ASSERT_TRUE(session.boxes.WaitForCount(2));
     // Not sure: the dialog stays with its text.
@@ -190,10 +190,8 @@ TEST_F(SpanTest, SourceCheckedOnceTheDriveSuitsAndBackupFolderTooLongIsRefused) 
     EXPECT_EQ(session.SplitRefusedWith(), e2e::SourceNotFound);
 
     ASSERT_TRUE(session.SetSource(source));
-    session.PressSplit();
-    HWND dialog = FindDialog(session.program.ProcessId(), BackupDialogCaption);
+    HWND dialog = SplitAndTypeBackupFolder(session, backup);
     ASSERT_NE(dialog, nullptr);
-    ASSERT_TRUE(TypeText(dialog, IDC_BACKUP_PATH, backup));
     PostMessageW(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
     ASSERT_TRUE(session.boxes.WaitForCount(3));
     session.SettledBoxCount();

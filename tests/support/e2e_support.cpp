@@ -158,6 +158,12 @@ uint64_t FileSizeOf(const std::string& path) {
     return (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
 }
 
+std::string MakeFolder(const TempFolder& work, const std::string& name) {
+    std::string folder = work.File(name);
+    CreateDirectoryA(folder.c_str(), nullptr);
+    return folder;
+}
+
 std::vector<std::string> Sorted(std::vector<std::string> names) {
     std::sort(names.begin(), names.end());
     return names;

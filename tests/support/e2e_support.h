@@ -101,6 +101,8 @@ std::vector<std::string> PieceNames(const std::string& sourcePath, uint32_t coun
 std::string ConcatenatedFiles(const std::string& folder, const std::vector<std::string>& names);
 uint64_t FileSizeOf(const std::string& path);  // ~0 when there is no such file
 
+// A new folder of that name in the work folder; its path.
+std::string MakeFolder(const TempFolder& work, const std::string& name);
 std::vector<std::string> Sorted(std::vector<std::string> names);
 
 // Makes a folder whose path is exactly that long, of nested folders in base.

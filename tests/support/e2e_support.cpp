@@ -46,6 +46,15 @@ ProgramSession::ProgramSession(const OptionValues& values)
     main = program.MainWindow();
 }
 
+ProgramSession::~ProgramSession() {
+    // A program ended from outside while its window is the active one can
+    // leave the next program's first focus change waiting.
+    HWND window = program.MainWindow(2000);
+    if (window) PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
+    DWORD code = 0;
+    program.WaitForExit(code, 5000);
+}
+
 bool ProgramSession::SetSource(const std::string& path) {
     return TypeText(main, IDC_SOURCE, path) && LeaveField(main, IDC_SOURCE);
 }

@@ -54,6 +54,8 @@ MainInputs EmptyInputs();
 class ProgramSession {
 public:
     explicit ProgramSession(const OptionValues& options = QuietOptions);
+    // Closes the program as a user does, through its main window.
+    ~ProgramSession();
     ProgramSession(const ProgramSession&) = delete;
     ProgramSession& operator=(const ProgramSession&) = delete;
 

@@ -6,7 +6,6 @@
 #include <array>
 #include <cstdio>
 #include <memory>
-#include <thread>
 #include <vector>
 
 #include "test_support.h"
@@ -78,6 +77,15 @@ struct PendingSend {
     ~PendingSend() { CloseHandle(done); }
 };
 
+DWORD WINAPI SendPending(LPVOID param) {
+    std::unique_ptr<std::shared_ptr<PendingSend>> owned(
+        static_cast<std::shared_ptr<PendingSend>*>(param));
+    PendingSend& pending = **owned;
+    pending.result = SendMessageW(pending.window, pending.message, pending.wParam, pending.lParam);
+    SetEvent(pending.done);
+    return 0;
+}
+
 // The helper keeps the payload alive until the window has answered, even when
 // the test stopped waiting for it.
 bool SendWithPayload(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
@@ -88,11 +96,16 @@ bool SendWithPayload(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
     pending->wParam = wParam;
     pending->lParam = lParam;
     pending->payload = std::move(payload);
-    std::thread([pending] {
-        pending->result =
-            SendMessageW(pending->window, pending->message, pending->wParam, pending->lParam);
-        SetEvent(pending->done);
-    }).detach();
+    // A plain Win32 thread whose handle is closed here, once. With detached
+    // std::threads a send now and then never came back: the test waited on
+    // the event while no helper thread was left in the process.
+    auto* owned = new std::shared_ptr<PendingSend>(pending);
+    HANDLE helper = CreateThread(nullptr, 0, SendPending, owned, 0, nullptr);
+    if (!helper) {
+        delete owned;
+        return false;
+    }
+    CloseHandle(helper);
     if (WaitForSingleObject(pending->done, timeoutMs) != WAIT_OBJECT_0) return false;
     if (result) *result = pending->result;
     return true;

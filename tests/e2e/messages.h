@@ -1,0 +1,72 @@
+// The boxes the end-to-end tests expect, as "caption|text", written out here
+// on their own so that a changed wording in the program shows as a failure.
+#pragma once
+
+#include <string>
+
+namespace e2e {
+
+constexpr char OnePiece[] = "Error|Splitting a file into only 1 piece is pointless.";
+constexpr char TooManyPieces[] =
+    "Error|Split size is too small. Cannot split to more than 1,000 pieces.";
+constexpr char SpanToFolder[] = "Error|Source file cannot be spanned to a directory.";
+constexpr char SpanToFixed[] = "Error|Destination drive must be removable to span to it.";
+constexpr char RemovableQuestion[] =
+    "Warning|You are splitting to a removable drive. It is recommended that you use disk "
+    "spanning for splitting to removable drives (see Veltra Partola 95 Help for more information "
+    "on disk spnning). You may get an error if the removable drive doesn't have enough free "
+    "space for all the pieces.\n\nContinue anyway?";
+constexpr char SourceNotFound[] = "Error|Source file not found.";
+constexpr char DestFolderNotFound[] = "Error|Destination folder not found.";
+constexpr char DestDriveNotFound[] = "Error|Destination drive not found.";
+constexpr char DestNotFolder[] = "Error|Destination isn't a folder. Please enter a folder path.";
+constexpr char SizeAboveSource[] = "Error|Split size is greater than source file size.";
+constexpr char InvalidCharacter[] =
+    "Error|Invalid character(s) found in split size.\nCharacters other than digits or decimal "
+    "points (.) are invalid.";
+constexpr char BackupQuestion[] =
+    "Backup Pieces|Do you want to backup the pieces?\nThis is usefull in case one of the disks "
+    "get damaged.";
+constexpr char NoBackupQuestion[] =
+    "Are you sure?|Are you sure you want to continue without backing up the pieces?";
+
+inline std::string LargeCountQuestion(int count) {
+    return "Warning|Warning: " + std::to_string(count) +
+           " is quite a large amount of pieces. This may take a very long while.\nAre you sure "
+           "you want to procede?";
+}
+
+inline std::string DiskPrompt(int piece) {
+    return "Veltra Partola 95|Insert disk for piece " + std::to_string(piece);
+}
+
+// Refusals of inputs that would otherwise reach the engine.
+constexpr char ZeroSplitSize[] =
+    "Error|The split size is 0 bytes.\nType a split size of at least 1 byte, or choose a preset "
+    "size.";
+constexpr char SourceTooLarge[] =
+    "Error|The source file is 4 GB or larger.\nVeltra Partola 95 splits files of up to "
+    "4,294,967,295 bytes.";
+constexpr char DestPathTooLong[] =
+    "Error|The destination folder's path is too long for the piece and join file names.\nChoose "
+    "a folder with a shorter path.";
+constexpr char BackupPathTooLong[] =
+    "Error|The backup folder's path is too long for the piece and join file names.\nChoose a "
+    "backup folder with a shorter path.";
+
+// Failures of a running job.
+constexpr char SourceInUse[] =
+    "Error|Unable to open source file. File may be in use by another program.\n\nThis commonly "
+    "happens when splitting .exe's and .dll's. If that's the case, try making a copy of the "
+    "source file or restarting your computer.";
+constexpr char WriteFailed[] = "Error|Error writing to destination file. Drive may be full.";
+
+// The end of a finished job.
+constexpr char DeleteQuestion[] =
+    "Veltra Partola 95|Finished splitting. Do you want to delete source file now?";
+constexpr char FolderReminder[] =
+    "Veltra Partola 95|Done.\n\nTo recombine the splitted files, make sure each piece is in "
+    "the\nsame directory along with the recombination batch file (named 'join.bat' or "
+    "'join-source filename.bat'),\nthen run (double-click) the join file.";
+
+}  // namespace e2e

@@ -1,0 +1,194 @@
+// The Split button refused: each check of the request with its message, in
+// its order (when several apply, the earlier check speaks), and the refusals
+// of inputs that would otherwise reach the engine: a split size of 0, a source
+// of 4 GB or more, paths too long for the piece and join file names. A refusal
+// leaves the main window open as it was and writes no file.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "e2e_support.h"
+#include "messages.h"
+#include "resource.h"
+
+using namespace testing_support;
+
+namespace {
+
+// A fresh folder with the files the refusals need and an empty output folder.
+class RefusalTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        out = MakeFolder(work, "out");
+        missing = work.File("missing.bin");
+        nowhere = work.File("nowhere");
+        ASSERT_NE(session.main, nullptr);
+    }
+    std::string Source(const std::string& name, uint32_t size) {
+        std::string path = work.File(name);
+        WriteRandomFile(path, size, size);
+        return path;
+    }
+    // The request refused with the one message, the main window kept and
+    // nothing written.
+    void ExpectRefusal(const std::string& message) {
+        EXPECT_EQ(session.SplitRefusedWith(), message);
+        EXPECT_TRUE(session.StillEditing());
+        EXPECT_TRUE(FolderListing(out).empty());
+    }
+
+    TempFolder work;
+    std::string out, missing, nowhere;
+    ProgramSession session;
+};
+
+TEST_F(RefusalTest, SizeChecksComeBeforeTheDrivesAndFiles) {
+    // Everything else is wrong too: no source, no destination folder.
+    ASSERT_TRUE(session.SetSource(missing));
+    ASSERT_TRUE(session.SetDest(nowhere));
+    ASSERT_TRUE(session.UseSpecified("0", Unit::Bytes));
+    ExpectRefusal(e2e::ZeroSplitSize);
+
+    std::string onePiece = Source("one.bin", 1457264);
+    ASSERT_TRUE(session.SetSource(onePiece));
+    ASSERT_TRUE(session.SetDest(nowhere));
+    ASSERT_TRUE(session.UsePreset(Preset::Mb144));
+    ExpectRefusal(e2e::OnePiece);
+
+    std::string tenThousand = Source("tenk.bin", 10000);
+    ASSERT_TRUE(session.SetSource(tenThousand));
+    ASSERT_TRUE(session.SetDest(nowhere));
+    ASSERT_TRUE(session.UseSpecified("9", Unit::Bytes));  // 1,112 pieces
+    ExpectRefusal(e2e::TooManyPieces);
+
+    // 1,000 pieces pass; the missing folder speaks next.
+    ASSERT_TRUE(session.UseSpecified("10", Unit::Bytes));
+    EXPECT_EQ(ControlText(session.main, IDC_PIECE_COUNT_LABEL), "Num Pieces: 1000");
+    ExpectRefusal(e2e::DestFolderNotFound);
+
+    // One byte more than the preset gives two pieces and passes too.
+    std::string twoPieces = Source("two.bin", 1457265);
+    ASSERT_TRUE(session.SetSource(twoPieces));
+    ASSERT_TRUE(session.SetDest(nowhere));
+    ASSERT_TRUE(session.UsePreset(Preset::Mb144));
+    ExpectRefusal(e2e::DestFolderNotFound);
+
+    EXPECT_EQ(session.Inputs(), (MainInputs{twoPieces, nowhere, "10", IDC_PRESET, 0, 2}));
+}
+
+TEST_F(RefusalTest, SpanChecksTheDriveBeforeTheSource) {
+    ASSERT_TRUE(session.SetSource(missing));
+    ASSERT_TRUE(session.UseSpan());
+    ASSERT_TRUE(session.SetDest("A:\\Pieces"));
+    ExpectRefusal(e2e::SpanToFolder);
+    ASSERT_TRUE(session.SetDest("C:\\"));
+    ExpectRefusal(e2e::SpanToFixed);
+}
+
+TEST_F(RefusalTest, SourceThenDestinationThenSizeAgainstTheSource) {
+    ASSERT_TRUE(session.SetSource(missing));
+    ASSERT_TRUE(session.SetDest(nowhere));
+    ASSERT_TRUE(session.UseSpecified("1", Unit::KB));
+    ExpectRefusal(e2e::SourceNotFound);
+
+    // A source smaller than the split size: the destination is checked first.
+    std::string small = Source("small.bin", 100);
+    ASSERT_TRUE(session.SetSource(small));
+    ASSERT_TRUE(session.SetDest(nowhere));
+    ASSERT_TRUE(session.UseSpecified("101", Unit::Bytes));
+    EXPECT_EQ(ControlText(session.main, IDC_PIECE_COUNT_LABEL), "Num Pieces: Split size too big");
+    ExpectRefusal(e2e::DestFolderNotFound);
+    ASSERT_TRUE(session.SetDest("Q:\\"));
+    ExpectRefusal(e2e::DestDriveNotFound);
+    ASSERT_TRUE(session.SetDest(small));
+    ExpectRefusal(e2e::DestNotFolder);
+    ASSERT_TRUE(session.SetDest(out + "\\"));  // a trailing backslash names no entry
+    ExpectRefusal(e2e::DestFolderNotFound);
+    ASSERT_TRUE(session.SetDest(out));
+    ExpectRefusal(e2e::SizeAboveSource);
+
+    EXPECT_EQ(session.Inputs(), (MainInputs{small, out, "101", IDC_SPECIFIED, 0, 2}));
+    EXPECT_EQ(ReadWholeFile(small).size(), 100u);
+}
+
+TEST_F(RefusalTest, InvalidSizeTextSpeaksBeforeEverythingElse) {
+    ASSERT_TRUE(session.SetSource(missing));
+    ASSERT_TRUE(session.SetDest(nowhere));
+    ASSERT_TRUE(session.UseSpecified("1,5", Unit::KB));  // reported while typing
+    std::string refusal = session.SplitRefusedWith();
+    // Leaving the field for the button may report it once more; then the
+    // request does, and nothing else follows.
+    EXPECT_TRUE(refusal == e2e::InvalidCharacter ||
+                refusal == std::string(e2e::InvalidCharacter) + " || " + e2e::InvalidCharacter)
+        << refusal;
+    EXPECT_TRUE(session.StillEditing());
+}
+
+TEST_F(RefusalTest, ZeroSplitSizeIsRefusedInEveryForm) {
+    std::string source = Source("data.bin", 10000);
+    ASSERT_TRUE(session.SetSource(source));
+    ASSERT_TRUE(session.SetDest(out));
+    struct Typed {
+        const char* text;
+        Unit unit;
+    };
+    for (Typed typed :
+         {Typed{"0", Unit::Bytes}, Typed{".", Unit::KB}, Typed{"   ", Unit::MB},
+          Typed{"0.0001", Unit::KB}, Typed{"0.9", Unit::Bytes}, Typed{"0.0000001", Unit::MB}}) {
+        SCOPED_TRACE(typed.text);
+        ASSERT_TRUE(session.UseSpecified(typed.text, typed.unit));
+        ExpectRefusal(e2e::ZeroSplitSize);
+    }
+    EXPECT_EQ(session.Inputs(), (MainInputs{source, out, "0.0000001", IDC_SPECIFIED, 2, 2}));
+}
+
+TEST_F(RefusalTest, SourceOfFourGigabytesOrMoreIsRefusedAndNothingIsWritten) {
+    for (uint64_t size : {5ull << 30, 4ull << 30}) {
+        SCOPED_TRACE(size);
+        SparseFile huge("huge.bin", size);
+        ASSERT_TRUE(huge.Made());
+        ASSERT_TRUE(session.SetSource(huge.Path()));
+        ASSERT_TRUE(session.SetDest(out));
+        ASSERT_TRUE(session.UsePreset(Preset::Mb144));
+        ExpectRefusal(e2e::SourceTooLarge);
+        // Beside the source, where an empty destination would put the pieces.
+        ASSERT_TRUE(session.SetDest(""));
+        ASSERT_TRUE(session.UseSpecified("100", Unit::MB));
+        ExpectRefusal(e2e::SourceTooLarge);
+        EXPECT_EQ(FolderListing(huge.FolderPath()), std::vector<std::string>{"huge.bin"});
+        EXPECT_EQ(FileSizeOf(huge.Path()), size);
+    }
+}
+
+TEST_F(RefusalTest, PathsTooLongForThePiecesOrTheJoinFileAreRefused) {
+    std::string source = Source("data.bin", 10000);
+    ASSERT_TRUE(session.SetSource(source));
+    ASSERT_TRUE(session.UseSpecified("4", Unit::KB));
+
+    // 250 characters, and "\data.000" makes 259: the longest piece path.
+    std::string longest = MakeFolderOfLength(work.Path(), 250);
+    ASSERT_TRUE(FileExists(longest));
+    // With the join file name "Join-data.bin.bat" that folder is too long...
+    ASSERT_TRUE(session.SetDest(longest));
+    EXPECT_EQ(session.SplitRefusedWith(), e2e::DestPathTooLong);
+    EXPECT_TRUE(FolderListing(longest).empty());
+    // ...and one character more is too long for the pieces themselves.
+    std::string tooLong = longest + "q";
+    CreateDirectoryA(tooLong.c_str(), nullptr);
+    ASSERT_TRUE(FileExists(tooLong));
+    ASSERT_TRUE(session.SetDest(tooLong));
+    EXPECT_EQ(session.SplitRefusedWith(), e2e::DestPathTooLong);
+    EXPECT_TRUE(FolderListing(tooLong).empty());
+    EXPECT_TRUE(session.StillEditing());
+
+    // Where both fit, the split goes on and writes every file.
+    std::string fits = MakeFolderOfLength(work.File("fits"), 241);
+    ASSERT_TRUE(session.SetDest(fits));
+    ASSERT_TRUE(session.SplitAndWaitForEnd());
+    EXPECT_EQ(session.boxes.Count(), 2u);
+    EXPECT_EQ(FolderListing(fits),
+              (std::vector<std::string>{"Join-data.bin.bat", "data.000", "data.001", "data.002"}));
+}
+
+}  // namespace

@@ -108,6 +108,10 @@ void SetUpSpan(const std::string& source, char driveLetter) {
 }
 
 HWND OpenProgressWindow() {
+    // As the Split button does: the main window that the last job's end
+    // brought back goes when the next job starts (its fields would otherwise
+    // be read back into the job record as the focus leaves them).
+    if (MainWindow && IsWindow(MainWindow)) DestroyWindow(MainWindow);
     HWND window = CreateProgressDialog();
     if (!window) return nullptr;
     OriginalDialogProc = Subclass(window, RecordDialog);

@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "test_support.h"
+#include "ui_driver.h"
 
 namespace dialog_tests {
 
@@ -59,12 +60,7 @@ bool IsChecked(HWND dialog, int id) {
 }
 
 bool WaitClosed(HWND dialog, DWORD timeoutMs) {
-    DWORD start = GetTickCount();
-    while (IsWindow(dialog)) {
-        if (GetTickCount() - start > timeoutMs) return false;
-        Sleep(10);
-    }
-    return true;
+    return testing_support::WaitWindowGone(dialog, timeoutMs);
 }
 
 void SetEditText(HWND dialog, int id, const std::string& text) {
@@ -72,17 +68,8 @@ void SetEditText(HWND dialog, int id, const std::string& text) {
 }
 
 bool SaveScreenshot(HWND window, const std::string& name) {
-    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
-    Sleep(300);
-    RECT box{};
-    GetWindowRect(window, &box);
-    std::string folder = testing_support::BuildRootUnix() + "/screenshots";
-    char command[1024];
-    snprintf(command, sizeof command,
-             "mkdir -p '%s' && import -window root -crop %ldx%ld+%ld+%ld +repage '%s/%s.png'",
-             folder.c_str(), box.right - box.left, box.bottom - box.top, box.left, box.top,
-             folder.c_str(), name.c_str());
-    return testing_support::RunUnixCommand(command) == 0;
+    return testing_support::SaveWindowPicture(
+        window, testing_support::BuildRootUnix() + "/screenshots/" + name + ".png");
 }
 
 bool IsTopmost(HWND window) { return (GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }

@@ -125,14 +125,7 @@ bool PostClick(HWND dialog, int id) {
                                   reinterpret_cast<LPARAM>(button));
 }
 
-bool WaitGone(HWND window, DWORD timeoutMs) {
-    DWORD start = GetTickCount();
-    while (IsWindow(window)) {
-        if (GetTickCount() - start > timeoutMs) return false;
-        Sleep(10);
-    }
-    return true;
-}
+bool WaitGone(HWND window, DWORD timeoutMs) { return WaitWindowGone(window, timeoutMs); }
 
 std::vector<std::string> ChildTexts(HWND dialog) {
     std::vector<HWND> children;

@@ -221,9 +221,7 @@ void MessageBoxWatcher::Run() {
         }
         PostMessageA(GetDlgItem(box, button), BM_CLICK, 0, 0);
         // Wait until the box is gone so that it is never answered twice.
-        DWORD start = GetTickCount();
-        while (IsWindow(box) && GetTickCount() - start < 5000) Sleep(10);
-        if (IsWindow(box)) PostMessageA(box, WM_COMMAND, button, 0);
+        if (!WaitWindowGone(box, 5000)) PostMessageA(box, WM_COMMAND, button, 0);
     }
 }
 
@@ -256,6 +254,15 @@ HWND FindDialog(DWORD processId, const std::string& caption, DWORD timeoutMs) {
         if (GetTickCount() - start > timeoutMs) return nullptr;
         Sleep(20);
     }
+}
+
+bool WaitWindowGone(HWND window, DWORD timeoutMs) {
+    DWORD start = GetTickCount();
+    while (IsWindow(window)) {
+        if (GetTickCount() - start > timeoutMs) return false;
+        Sleep(10);
+    }
+    return true;
 }
 
 bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {

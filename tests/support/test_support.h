@@ -79,6 +79,9 @@ private:
 HWND FindDialog(DWORD processId, const std::string& caption, DWORD timeoutMs = 10000);
 std::string WindowText(HWND window);
 
+// Waits until the window no longer exists; false when it is still there.
+bool WaitWindowGone(HWND window, DWORD timeoutMs = 10000);
+
 // Pumps this thread's messages until the predicate holds or the time is up.
 bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 20000);
 

@@ -1,8 +1,9 @@
 // The Split button refused: each check of the request with its message, in
 // its order (when several apply, the earlier check speaks), and the refusals
 // of inputs that would otherwise reach the engine: a split size of 0, a source
-// of 4 GB or more, paths too long for the piece and join file names. A refusal
-// leaves the main window open as it was and writes no file.
+// of 4 GB or more, an empty source, a span of a source on the disk being
+// spanned, paths too long for the piece and join file names. A refusal leaves
+// the main window open as it was and writes no file.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -159,6 +160,47 @@ TEST_F(RefusalTest, SourceOfFourGigabytesOrMoreIsRefusedAndNothingIsWritten) {
         EXPECT_EQ(FolderListing(huge.FolderPath()), std::vector<std::string>{"huge.bin"});
         EXPECT_EQ(FileSizeOf(huge.Path()), size);
     }
+}
+
+TEST_F(RefusalTest, EmptySourceIsRefusedInEveryMode) {
+    REQUIRE_SMALL_DISKS();
+    SmallDisk disk(1474560);
+    ASSERT_TRUE(disk.Mounted());
+    disk.MapTo('A');
+    std::string empty = Source("empty.bin", 0);
+    ASSERT_TRUE(session.SetSource(empty));
+    ASSERT_TRUE(session.SetDest(out));
+    ASSERT_TRUE(session.UseSpecified("1", Unit::KB));
+    ExpectRefusal(e2e::SourceEmpty);
+    ASSERT_TRUE(session.UsePreset(Preset::Mb144));
+    ExpectRefusal(e2e::SourceEmpty);
+    // The empty source speaks before the missing destination folder.
+    ASSERT_TRUE(session.SetDest(nowhere));
+    ExpectRefusal(e2e::SourceEmpty);
+    // A span asks for no disk and writes no join file.
+    ASSERT_TRUE(session.UseSpan());
+    ASSERT_TRUE(session.SetDest("A:\\"));
+    ExpectRefusal(e2e::SourceEmpty);
+    EXPECT_TRUE(FolderListing(disk.WindowsPath()).empty());
+    SmallDisk::Unmap('A');
+}
+
+TEST_F(RefusalTest, SpanOfASourceOnTheDiskBeingSpannedIsRefused) {
+    REQUIRE_SMALL_DISKS();
+    SmallDisk disk(1474560);
+    ASSERT_TRUE(disk.Mounted());
+    disk.MapTo('A');
+    WriteRandomFile(disk.WindowsPath() + "\\data.bin", 300000, 9);
+    ASSERT_TRUE(session.UseSpan());
+    ASSERT_TRUE(session.SetDest("A:\\"));
+    for (const char* source : {"A:\\data.bin", "a:\\data.bin", "A:data.bin"}) {
+        SCOPED_TRACE(source);
+        ASSERT_TRUE(session.SetSource(source));
+        ExpectRefusal(e2e::SourceOnSpanDrive);
+    }
+    EXPECT_EQ(FolderListing(disk.WindowsPath()), std::vector<std::string>{"data.bin"});
+    EXPECT_EQ(FileSizeOf(disk.WindowsPath() + "\\data.bin"), 300000u);
+    SmallDisk::Unmap('A');
 }
 
 TEST_F(RefusalTest, PathsTooLongForThePiecesOrTheJoinFileAreRefused) {

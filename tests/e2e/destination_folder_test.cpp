@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "e2e_support.h"
 #include "messages.h"
+#include "program_session.h"
 #include "resource.h"
 
 using namespace testing_support;
@@ -21,7 +21,7 @@ namespace {
 class ReplaceQuestion : public ::testing::Test {
 protected:
     void SetUp() override {
-        out = MakeFolder(work, "out");
+        out = work.Folder("out");
         source = work.File("budget.xls");
         bytes = WriteRandomFile(source, 10000, 11);
         ASSERT_NE(session.main, nullptr);
@@ -51,13 +51,13 @@ TEST_F(ReplaceQuestion, AnotherFilesPiecesAskOnceNoWritesNothingYesSplitsAsBefor
     for (const char* name : {"budget.000", "budget.001", "Join-budget.doc.bat"}) Put(name);
     std::vector<std::string> before = Contents();
 
-    EXPECT_EQ(session.SplitRefusedWith(), e2e::ReplaceQuestion(out, "budget.000"));
+    EXPECT_EQ(session.SplitRefusedWith(), messages::ReplaceQuestion(out, "budget.000"));
     EXPECT_TRUE(session.StillEditing());
     EXPECT_EQ(Contents(), before);
 
     session.boxes.Answer(IDYES);
     ASSERT_TRUE(session.SplitAndWaitForEnd());
-    EXPECT_EQ(session.LastBox(), e2e::ReplaceQuestion(out, "budget.000"));
+    EXPECT_EQ(session.boxes.Last(), messages::ReplaceQuestion(out, "budget.000"));
     EXPECT_EQ(session.boxes.Count(), 2u);
     EXPECT_EQ(FolderListing(out),
               (std::vector<std::string>{"Join-budget.doc.bat", "Join-budget.xls.bat", "budget.000",
@@ -67,12 +67,12 @@ TEST_F(ReplaceQuestion, AnotherFilesPiecesAskOnceNoWritesNothingYesSplitsAsBefor
 
 TEST_F(ReplaceQuestion, NamesTheFirstFileTheSplitWouldReplaceAndOnlyAfterEveryRefusal) {
     Put("Join-budget.xls.bat");
-    EXPECT_EQ(session.SplitRefusedWith(), e2e::ReplaceQuestion(out, "Join-budget.xls.bat"));
+    EXPECT_EQ(session.SplitRefusedWith(), messages::ReplaceQuestion(out, "Join-budget.xls.bat"));
     Put("budget.002");
-    EXPECT_EQ(session.SplitRefusedWith(), e2e::ReplaceQuestion(out, "budget.002"));
+    EXPECT_EQ(session.SplitRefusedWith(), messages::ReplaceQuestion(out, "budget.002"));
     // A split that is refused never asks.
     ASSERT_TRUE(session.UseSpecified("20", Unit::KB));
-    EXPECT_EQ(session.SplitRefusedWith(), e2e::SizeAboveSource);
+    EXPECT_EQ(session.SplitRefusedWith(), messages::SizeAboveSource);
     EXPECT_TRUE(session.StillEditing());
     EXPECT_EQ(FolderListing(out), (std::vector<std::string>{"Join-budget.xls.bat", "budget.002"}));
 }
@@ -117,7 +117,7 @@ TEST(DefaultDestination, SourceInTheRootOfANetworkShareIsSplitIntoTheShareRoot) 
     ASSERT_TRUE(share.Made());
     std::string source = share.Root() + "\\data.bin";
     std::string bytes = WriteRandomFile(source, 1000, 13);
-    ASSERT_EQ(FileSizeOf(source), 1000u);
+    ASSERT_EQ(FileSize64(source), 1000u);
     ProgramSession session;
     ASSERT_NE(session.main, nullptr);
     ASSERT_TRUE(session.SetSource(source));
@@ -125,7 +125,7 @@ TEST(DefaultDestination, SourceInTheRootOfANetworkShareIsSplitIntoTheShareRoot) 
     ASSERT_TRUE(session.UseSpecified("10", Unit::Bytes));  // 100 pieces: a question to stop at
 
     // The share root, with the backslash that makes it a folder.
-    EXPECT_EQ(session.SplitRefusedWith(), e2e::LargeCountQuestion(100));
+    EXPECT_EQ(session.SplitRefusedWith(), messages::LargeCountQuestion(100));
     EXPECT_EQ(ControlText(session.main, IDC_DEST), share.Root() + "\\");
 
     session.boxes.Answer(IDYES);

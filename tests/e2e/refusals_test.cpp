@@ -6,6 +6,7 @@
 // the main window open as it was and writes no file.
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <string>
 #include <vector>
 
@@ -168,41 +169,39 @@ TEST_F(RefusalTest, EmptySourceIsRefusedInEveryMode) {
     REQUIRE_SMALL_DISKS();
     SmallDisk disk(1474560);
     ASSERT_TRUE(disk.Mounted());
-    disk.MapTo('A');
+    disk.Insert();
     std::string empty = Source("empty.bin", 0);
-    ASSERT_TRUE(session.SetSource(empty));
-    ASSERT_TRUE(session.SetDest(out));
-    ASSERT_TRUE(session.UseSpecified("1", Unit::KB));
-    ExpectRefusal(e2e::SourceEmpty);
+    ASSERT_TRUE(session.Fill({empty, out, "1", Unit::KB}));
+    ExpectRefusal(messages::SourceEmpty);
     ASSERT_TRUE(session.UsePreset(Preset::Mb144));
-    ExpectRefusal(e2e::SourceEmpty);
+    ExpectRefusal(messages::SourceEmpty);
     // The empty source speaks before the missing destination folder.
     ASSERT_TRUE(session.SetDest(nowhere));
-    ExpectRefusal(e2e::SourceEmpty);
+    ExpectRefusal(messages::SourceEmpty);
     // A span asks for no disk and writes no join file.
     ASSERT_TRUE(session.UseSpan());
-    ASSERT_TRUE(session.SetDest("A:\\"));
-    ExpectRefusal(e2e::SourceEmpty);
+    ASSERT_TRUE(session.SetDest(FloppyRoot()));
+    ExpectRefusal(messages::SourceEmpty);
     EXPECT_TRUE(FolderListing(disk.WindowsPath()).empty());
-    SmallDisk::Unmap('A');
 }
 
 TEST_F(RefusalTest, SpanOfASourceOnTheDiskBeingSpannedIsRefused) {
     REQUIRE_SMALL_DISKS();
     SmallDisk disk(1474560);
     ASSERT_TRUE(disk.Mounted());
-    disk.MapTo('A');
+    disk.Insert();
     WriteRandomFile(disk.WindowsPath() + "\\data.bin", 300000, 9);
     ASSERT_TRUE(session.UseSpan());
-    ASSERT_TRUE(session.SetDest("A:\\"));
-    for (const char* source : {"A:\\data.bin", "a:\\data.bin", "A:data.bin"}) {
+    ASSERT_TRUE(session.SetDest(FloppyRoot()));
+    std::string lower(1, static_cast<char>(tolower(FloppyLetter())));
+    for (const std::string& source : {FloppyRoot() + "data.bin", lower + ":\\data.bin",
+                                      std::string(1, FloppyLetter()) + ":data.bin"}) {
         SCOPED_TRACE(source);
         ASSERT_TRUE(session.SetSource(source));
-        ExpectRefusal(e2e::SourceOnSpanDrive);
+        ExpectRefusal(messages::SourceOnSpanDrive);
     }
     EXPECT_EQ(FolderListing(disk.WindowsPath()), std::vector<std::string>{"data.bin"});
-    EXPECT_EQ(FileSizeOf(disk.WindowsPath() + "\\data.bin"), 300000u);
-    SmallDisk::Unmap('A');
+    EXPECT_EQ(FileSize64(disk.WindowsPath() + "\\data.bin"), 300000u);
 }
 
 TEST_F(RefusalTest, PathsTooLongForThePiecesOrTheJoinFileAreRefused) {

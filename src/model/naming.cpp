@@ -5,28 +5,8 @@
 
 #include <cstdio>
 #include <cstring>
-#include <string>
 
 #include "platform/file_services.h"
-
-namespace {
-
-std::string_view View(const PathText& text) { return text.data(); }
-
-// The text of the path after its last backslash, or the whole path.
-std::string_view TitleOf(std::string_view path) {
-    size_t slash = path.rfind('\\');
-    return slash == std::string_view::npos ? path : path.substr(slash + 1);
-}
-
-bool FolderPiecePath(std::string_view folder, uint32_t n, PathText& path) {
-    std::string full = View(FolderPrefix(folder)).data();
-    full += View(PieceName(n));
-    CopyText(path, full);
-    return full.size() < PathCapacity;
-}
-
-}  // namespace
 
 std::string_view BaseNameOf(std::string_view name) {
     size_t dot = name.rfind('.');
@@ -51,29 +31,12 @@ char* AppendPieceNumber(uint32_t n, char* name, size_t capacity) {
     return name;
 }
 
-PathText FolderPrefix(std::string_view folder) {
-    PathText prefix{};
-    CopyText(prefix, folder);
-    // An empty folder is the current folder, not the root of the current drive.
-    if (!folder.empty() && folder.back() != '\\') AppendText(prefix, "\\");
-    return prefix;
-}
-
-bool IsShareRoot(std::string_view path) {
-    if (path.substr(0, 2) != "\\\\") return false;
-    size_t serverEnd = path.find('\\', 2);
-    if (serverEnd == std::string_view::npos || serverEnd == 2) return false;
-    std::string_view share = path.substr(serverEnd + 1);
-    if (!share.empty() && share.back() == '\\') share.remove_suffix(1);
-    return !share.empty() && share.find('\\') == std::string_view::npos;
-}
-
 bool PiecePath(uint32_t n, PathText& path) {
-    return FolderPiecePath(View(SplitJob.DestFolder), n, path);
+    return PathInFolder(View(SplitJob.DestFolder), View(PieceName(n)), path);
 }
 
 bool BackupPiecePath(uint32_t n, PathText& path) {
-    return FolderPiecePath(View(SplitJob.BackupFolder), n, path);
+    return PathInFolder(View(SplitJob.BackupFolder), View(PieceName(n)), path);
 }
 
 PathText JoinFileName() {
@@ -87,22 +50,28 @@ PathText JoinFileName() {
     return name;
 }
 
-PathText PieceName(uint32_t n) {
+PathText PieceName(std::string_view baseName, uint32_t n) {
     PathText name{};
-    CopyText(name, View(SplitJob.SourceBaseName));
+    CopyText(name, baseName);
     AppendPieceNumber(n, name.data(), name.size());
     return name;
 }
 
+PathText PieceName(uint32_t n) { return PieceName(View(SplitJob.SourceBaseName), n); }
+
 PathText OutputName(uint32_t n) { return n < SplitJob.PieceCount ? PieceName(n) : JoinFileName(); }
 
-PathText IntermediateFileName(uint32_t g) {
+PathText IntermediateFileName(std::string_view baseName, uint32_t g) {
     // The piece name of number g with its third character from the end taken
     // out: ".00_" to ".99_", repeating from 100 on. Each intermediate file is
     // read only by the next COPY command, so a repeated name is harmless.
-    PathText name = PieceName(g);
+    PathText name = PieceName(baseName, g);
     size_t length = strlen(name.data());
     if (length >= 3) memmove(&name[length - 3], &name[length - 2], 3);
     AppendText(name, "_");
     return name;
+}
+
+PathText IntermediateFileName(uint32_t g) {
+    return IntermediateFileName(View(SplitJob.SourceBaseName), g);
 }

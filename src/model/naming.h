@@ -18,13 +18,6 @@ std::string_view BaseNameOf(std::string_view name);
 // ".1000"); truncates at the buffer's capacity.
 char* AppendPieceNumber(uint32_t n, char* name, size_t capacity);
 
-// The folder followed by one backslash, unless it already ends in one.
-PathText FolderPrefix(std::string_view folder);
-
-// True for the root of a network share, \\server\share, with or without its
-// trailing backslash: a folder that, like a drive root, has no directory entry.
-bool IsShareRoot(std::string_view path);
-
 // Destination and backup paths of piece n. False when the path would not fit
 // 259 characters (the text is then truncated and must not be used).
 bool PiecePath(uint32_t n, PathText& path);
@@ -34,10 +27,13 @@ bool BackupPiecePath(uint32_t n, PathText& path);
 // and UseDos83 is clear.
 PathText JoinFileName();
 
-// SourceBaseName + "." + g as two digits + "_".
+// baseName + "." + g as two digits + "_"; without baseName, SourceBaseName's.
+PathText IntermediateFileName(std::string_view baseName, uint32_t g);
 PathText IntermediateFileName(uint32_t g);
 
-// Piece name without a folder: SourceBaseName + AppendPieceNumber(n).
+// Piece name without a folder: baseName + AppendPieceNumber(n); without
+// baseName, SourceBaseName's.
+PathText PieceName(std::string_view baseName, uint32_t n);
 PathText PieceName(uint32_t n);
 
 // The names a split to a folder writes there, numbered 0 to PieceCount: the

@@ -95,7 +95,7 @@ uint32_t LeadingDecimalTimes(std::string_view text, uint32_t factor) {
 
 void ConvertSpecifiedSize() {
     SplitJob.Spanning = 0;
-    LRESULT unit = SendDlgItemMessageA(MainWindow, IDC_UNIT_LIST, CB_GETCURSEL, 0, 0);
+    int32_t unit = SplitJob.SizeUnitIndex;
     std::string_view text(SplitJob.SplitSizeText.data());
     if (unit == 0) {
         SplitJob.SplitSize = LeadingWholeNumber(text);
@@ -106,9 +106,14 @@ void ConvertSpecifiedSize() {
 
 void ConvertPresetSize() {
     SplitJob.Spanning = 0;
-    LRESULT preset = SendDlgItemMessageA(MainWindow, IDC_PRESET_LIST, CB_GETCURSEL, 0, 0);
-    if (preset >= 0 && preset < static_cast<LRESULT>(std::size(PresetSizes)))
+    int32_t preset = SplitJob.PresetIndex;
+    if (preset >= 0 && preset < static_cast<int32_t>(std::size(PresetSizes)))
         SplitJob.SplitSize = PresetSizes[preset];
+}
+
+// The list's selected entry; CB_ERR (-1) when none is.
+int32_t SelectedEntry(int listId) {
+    return static_cast<int32_t>(SendDlgItemMessageA(MainWindow, listId, CB_GETCURSEL, 0, 0));
 }
 
 bool FieldIsEmpty(HWND dialog, int id) { return GetWindowTextLengthA(GetDlgItem(dialog, id)) == 0; }
@@ -118,6 +123,8 @@ bool FieldIsEmpty(HWND dialog, int id) { return GetWindowTextLengthA(GetDlgItem(
 bool ReadSplitSize() {
     GetDlgItemTextA(MainWindow, IDC_SIZE_TEXT, SplitJob.SplitSizeText.data(),
                     static_cast<int>(SplitJob.SplitSizeText.size()));
+    SplitJob.SizeUnitIndex = SelectedEntry(IDC_UNIT_LIST);
+    SplitJob.PresetIndex = SelectedEntry(IDC_PRESET_LIST);
     SplitJob.SizeMode = CheckedSizeMode();
     if (SplitJob.SizeMode == 1 && !SizeTextIsValid(SplitJob.SplitSizeText.data())) return false;
     switch (SplitJob.SizeMode) {
@@ -156,7 +163,8 @@ bool SizeText(const char* path, char* text, size_t capacity) {
     return true;
 }
 
-uint32_t PieceCountCeiling(uint32_t sourceSize, uint32_t splitSize) {
+uint32_t PieceCountOf(uint32_t sourceSize, uint32_t splitSize) {
+    if (sourceSize == 0 || splitSize == 0 || sourceSize < splitSize) return 0;
     // In 64 bits: sourceSize + splitSize - 1 can pass 4,294,967,295.
     return static_cast<uint32_t>((uint64_t{sourceSize} + splitSize - 1) / splitSize);
 }
@@ -167,15 +175,13 @@ void PieceCountText(char* text, size_t capacity) {
         CopyText(text, capacity, "Spanned");
         return;
     }
-    uint32_t source = SplitJob.SourceSize;
-    uint32_t piece = SplitJob.SplitSize;
-    if (source == 0 || piece == 0) return;
-    if (source < piece) {
+    uint32_t count = PieceCountOf(SplitJob.SourceSize, SplitJob.SplitSize);
+    if (count > 0) {
+        SplitJob.PieceCount = count;
+        snprintf(text, capacity, "%lu", static_cast<unsigned long>(count));
+    } else if (SplitJob.SourceSize != 0 && SplitJob.SplitSize != 0) {
         CopyText(text, capacity, "Split size too big");
-        return;
     }
-    SplitJob.PieceCount = PieceCountCeiling(source, piece);
-    snprintf(text, capacity, "%lu", static_cast<unsigned long>(SplitJob.PieceCount));
 }
 
 bool SplitInputsComplete(HWND dialog) {

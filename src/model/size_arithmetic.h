@@ -7,17 +7,18 @@
 #include <cstddef>
 #include <cstdint>
 
-// Reads the split-size controls of MainWindow into SplitSizeText, SizeMode,
-// Spanning and SplitSize. A typed size that the text cannot stand for shows
-// one message box and gives false.
+// Reads the split-size controls of MainWindow into SplitSizeText,
+// SizeUnitIndex, PresetIndex, SizeMode, Spanning and SplitSize. A typed size
+// that the text cannot stand for shows one message box and gives false.
 bool ReadSplitSize();
 
 // Looks up the file the path names into SourceSize and writes its size text.
 // Gives false, SourceSize 0 and leaves the text untouched when there is none.
 bool SizeText(const char* path, char* text, size_t capacity);
 
-// The exact ceiling of sourceSize / splitSize; splitSize must not be 0.
-uint32_t PieceCountCeiling(uint32_t sourceSize, uint32_t splitSize);
+// The number of pieces: the exact ceiling of sourceSize / splitSize. 0, no
+// count, when either size is 0 or the source is smaller than one piece.
+uint32_t PieceCountOf(uint32_t sourceSize, uint32_t splitSize);
 
 // Writes "Spanned", "Split size too big" or the piece count (stored into
 // PieceCount); writes nothing when either size is unknown.

@@ -1,8 +1,5 @@
-// The split job record, the options record, the process-wide handles and the
-// fixed-size text helpers every module uses to fill them.
+// The split job record, the options record and the process-wide handles.
 #include "model/split_job.h"
-
-#include <cstring>
 
 SplitJobRecord SplitJob{};
 OptionsRecord Options{};
@@ -16,20 +13,6 @@ HICON AppIcon = nullptr;
 HANDLE WorkerThread = nullptr;
 DWORD WorkerThreadId = 0;
 HICON AboutIcon = nullptr;
-
-size_t CopyText(char* target, size_t capacity, std::string_view text) {
-    if (capacity == 0) return 0;
-    size_t count = text.size() < capacity ? text.size() : capacity - 1;
-    if (count > 0) std::memmove(target, text.data(), count);
-    target[count] = '\0';
-    return count;
-}
-
-size_t AppendText(char* target, size_t capacity, std::string_view text) {
-    if (capacity == 0) return 0;
-    size_t used = strnlen(target, capacity - 1);
-    return used + CopyText(target + used, capacity - used, text);
-}
 
 void ResetJob() {
     SplitJob.SourcePath[0] = '\0';

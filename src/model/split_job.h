@@ -8,12 +8,11 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
-#include <string_view>
 
-constexpr size_t PathCapacity = 260;     // 259 characters and the terminator
+#include "model/text_and_path.h"
+
 constexpr size_t SizeTextCapacity = 20;  // 19 characters and the terminator
 
-using PathText = std::array<char, PathCapacity>;
 using SizeTextBuffer = std::array<char, SizeTextCapacity>;
 
 struct SplitJobRecord {
@@ -86,26 +85,3 @@ void ResetJob();
 // Puts the copy state into its "nothing held" form: handles invalid, no
 // buffer, counters zero, no job running. Used at process start.
 void ResetCopyState();
-
-// Copies text into a fixed-size buffer, truncating at its capacity and always
-// terminating it. Returns the number of characters stored.
-size_t CopyText(char* target, size_t capacity, std::string_view text);
-
-template <size_t N>
-size_t CopyText(std::array<char, N>& target, std::string_view text) {
-    return CopyText(target.data(), N, text);
-}
-
-// Appends text behind what the buffer already holds, truncating at capacity.
-size_t AppendText(char* target, size_t capacity, std::string_view text);
-
-template <size_t N>
-size_t AppendText(std::array<char, N>& target, std::string_view text) {
-    return AppendText(target.data(), N, text);
-}
-
-// True when the text fits the buffer without truncation.
-template <size_t N>
-bool FitsIn(const std::array<char, N>&, std::string_view text) {
-    return text.size() < N;
-}

@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "model/split_job.h"
+#include "model/text_and_path.h"
 
 struct DirectoryEntry {
     PathText OwnName;     // cFileName

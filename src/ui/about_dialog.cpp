@@ -2,11 +2,11 @@
 // buttons that hand them to the user's browser and mail program.
 #include "ui/about_dialog.h"
 
-#include <commctrl.h>
 #include <shellapi.h>
 
 #include "model/split_job.h"
 #include "resource.h"
+#include "ui/tool_tips.h"
 
 namespace {
 
@@ -14,33 +14,11 @@ constexpr char HomepageUrl[] = "http://www.partola.example/";
 constexpr char SupportAddress[] = "support@partola.example";
 constexpr char SupportLink[] = "mailto:support@partola.example";
 
-struct AboutTool {
-    int id;
-    const char* tip;
-};
-
-constexpr AboutTool AboutTools[] = {
+constexpr ToolTip AboutTools[] = {
     {IDC_ABOUT_HOMEPAGE, "Goto Veltra Partola 95 Homepage"},
     {IDC_ABOUT_EMAIL, "Email For Support"},
     {IDCANCEL, "Close About Dialog"},
 };
-
-// The tooltip window is owned by the dialog and goes with it.
-void AddTooltips(HWND dialog) {
-    HWND tooltip =
-        CreateWindowExA(0, TOOLTIPS_CLASSA, nullptr, TTS_ALWAYSTIP, CW_USEDEFAULT, CW_USEDEFAULT,
-                        CW_USEDEFAULT, CW_USEDEFAULT, dialog, nullptr, AppInstance, nullptr);
-    for (const AboutTool& tool : AboutTools) {
-        TTTOOLINFOA info{};
-        info.cbSize = TTTOOLINFOA_V1_SIZE;
-        info.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-        info.hwnd = dialog;
-        info.uId = reinterpret_cast<UINT_PTR>(GetDlgItem(dialog, tool.id));
-        info.hinst = AppInstance;
-        info.lpszText = const_cast<char*>(tool.tip);
-        SendMessageA(tooltip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&info));
-    }
-}
 
 // Returns FALSE: the focus is placed on Close here.
 INT_PTR InitAboutDialog(HWND dialog) {
@@ -49,7 +27,7 @@ INT_PTR InitAboutDialog(HWND dialog) {
                         reinterpret_cast<LPARAM>(AboutIcon));
     SetDlgItemTextA(dialog, IDC_ABOUT_URL, HomepageUrl);
     SetDlgItemTextA(dialog, IDC_ABOUT_ADDRESS, SupportAddress);
-    AddTooltips(dialog);
+    AddTooltips(dialog, AboutTools);
     SetFocus(GetDlgItem(dialog, IDCANCEL));
     return FALSE;
 }

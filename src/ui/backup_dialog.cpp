@@ -28,14 +28,13 @@ bool IsDriveLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 
 // which takes an empty root for the current drive.
 bool DriveExists(const PathText& folder) {
     if (!IsDriveLetter(folder[0])) return false;
-    const char root[] = {folder[0], ':', '\\', '\0'};
-    return DriveType(root) != DRIVE_NO_ROOT_DIR;
+    return DriveType(DriveRoot(View(folder)).data()) != DRIVE_NO_ROOT_DIR;
 }
 
 // Looks the folder up without its trailing backslashes, which would match
 // nothing; a wildcard would match some other entry, so it names no folder.
 bool FindFolderEntry(const PathText& folder, DirectoryEntry& entry) {
-    std::string_view path(folder.data());
+    std::string_view path = View(folder);
     if (path.find_first_of("*?") != std::string_view::npos) return false;
     while (path.size() > 3 && path.back() == '\\') path.remove_suffix(1);
     PathText lookup{};
@@ -49,7 +48,7 @@ bool FolderAccepted(HWND dialog, const PathText& folder) {
         ShowError(dialog, "Drive does not exist.");
         return false;
     }
-    if (std::string_view(folder.data()).size() <= 3) return true;
+    if (View(folder).size() <= 3) return true;
     DirectoryEntry entry{};
     if (!FindFolderEntry(folder, entry)) {
         ShowError(dialog, "Directory not found.");

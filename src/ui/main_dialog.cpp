@@ -3,7 +3,6 @@
 // Split, Options, Help and About commands.
 #include "ui/main_dialog.h"
 
-#include <commctrl.h>
 #include <commdlg.h>
 #include <objbase.h>
 #include <shellapi.h>
@@ -20,6 +19,7 @@
 #include "ui/folder_browser.h"
 #include "ui/options_dialog.h"
 #include "ui/split_request.h"
+#include "ui/tool_tips.h"
 
 namespace {
 
@@ -28,11 +28,6 @@ constexpr char SizePrefix[] = "Size: ";
 constexpr char PieceCountPrefix[] = "Num Pieces: ";
 constexpr const char* UnitEntries[] = {"bytes", "KB", "MB"};
 constexpr const char* PresetEntries[] = {"720 KB", "1.2 MB", "1.44 MB", "2.88 MB"};
-
-struct ToolTip {
-    int controlId;
-    const char* text;
-};
 
 constexpr ToolTip ToolTips[] = {
     {IDC_SPLIT, "Start Splitting"},
@@ -116,30 +111,7 @@ void SelectSizeMode(HWND dialog) {
     }
 }
 
-void CreateToolTips(HWND dialog) {
-    HWND tooltip = CreateWindowExA(0, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP,
-                                   CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
-                                   dialog, nullptr, AppInstance, nullptr);
-    if (!tooltip) return;
-    for (const ToolTip& tip : ToolTips) {
-        TOOLINFOA tool{};
-        tool.cbSize = TTTOOLINFOA_V2_SIZE;
-        tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-        tool.hwnd = dialog;
-        tool.uId = reinterpret_cast<UINT_PTR>(GetDlgItem(dialog, tip.controlId));
-        tool.lpszText = const_cast<char*>(tip.text);
-        SendMessageA(tooltip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
-    }
-}
-
-// The destination a typed or dropped source suggests: only for a drive path,
-// only while the destination is empty and the pieces do not go to disks.
-void DefaultDestinationOfTypedSource(HWND dialog) {
-    ReadField(dialog, IDC_DEST, SplitJob.DestFolder);
-    if (SplitJob.DestFolder[0] == '\0' && SplitJob.SourcePath[1] == ':' &&
-        !IsChecked(dialog, IDC_SPAN))
-        DefaultDestination(SplitJob.SourcePath.data());
-}
+enum class SourceArrival { Typed, Browsed, Dropped };
 
 // A new source from the browser or a drop suggests the unit that suits it.
 void SuggestUnitFor(HWND dialog, const char* path) {
@@ -147,6 +119,24 @@ void SuggestUnitFor(HWND dialog, const char* path) {
     SplitJob.SizeUnitIndex = SuggestedUnit(SplitJob.SourceSize);
     SendDlgItemMessageA(dialog, IDC_UNIT_LIST, CB_SETCURSEL,
                         static_cast<WPARAM>(SplitJob.SizeUnitIndex), 0);
+}
+
+// What every new source in the source field does: the field's text becomes
+// SourcePath, its size and the piece count are shown, a browsed or dropped
+// one suggests its unit, and while the destination is empty and the pieces do
+// not go to disks its folder becomes the destination. A typed or dropped
+// source suggests a folder only when it is a drive path; a browsed one, a
+// network path too.
+void TakeNewSource(HWND dialog, SourceArrival arrival) {
+    ReadField(dialog, IDC_SOURCE, SplitJob.SourcePath);
+    const char* path = SplitJob.SourcePath.data();
+    ShowSourceSize(path);
+    if (arrival != SourceArrival::Typed) SuggestUnitFor(dialog, path);
+    ShowPieceCount();
+    ReadField(dialog, IDC_DEST, SplitJob.DestFolder);
+    bool suggests = arrival == SourceArrival::Browsed || path[1] == ':';
+    if (SplitJob.DestFolder[0] == '\0' && suggests && !IsChecked(dialog, IDC_SPAN))
+        DefaultDestination(path);
 }
 
 void InitMainDialog(HWND dialog) {
@@ -163,16 +153,13 @@ void InitMainDialog(HWND dialog) {
     FillList(dialog, IDC_PRESET_LIST, PresetEntries, std::size(PresetEntries),
              SplitJob.PresetIndex);
     UpdateSplitButton(dialog);
-    CreateToolTips(dialog);
+    AddTooltips(dialog, ToolTips);
 }
 
 void SourceFieldLeft(HWND dialog) {
     // Leaving the field while the window goes away is no edit of the user's.
     if (!IsWindowVisible(dialog)) return;
-    ReadField(dialog, IDC_SOURCE, SplitJob.SourcePath);
-    ShowSourceSize(SplitJob.SourcePath.data());
-    ShowPieceCount();
-    DefaultDestinationOfTypedSource(dialog);
+    TakeNewSource(dialog, SourceArrival::Typed);
 }
 
 void SourceFieldChanged(HWND dialog, WORD notification) {
@@ -180,11 +167,13 @@ void SourceFieldChanged(HWND dialog, WORD notification) {
     UpdateSplitButton(dialog);
 }
 
+// MainWindow names the dialog only once its creation has returned: until then
+// the dialog is being filled from the job record, not edited by the user.
+bool IsCreated(HWND dialog) { return dialog == MainWindow; }
+
 void SizeFieldChanged(HWND dialog, WORD notification) {
-    // While the dialog is being filled at creation it is not MainWindow yet,
-    // and its own filling must refresh nothing but the Split button.
-    if (notification == EN_CHANGE && SplitJob.SourceSize > 0 && dialog == MainWindow)
-        ShowPieceCount();
+    // The dialog's own filling at creation refreshes nothing but the Split button.
+    if (notification == EN_CHANGE && SplitJob.SourceSize > 0 && IsCreated(dialog)) ShowPieceCount();
     UpdateSplitButton(dialog);
 }
 
@@ -210,12 +199,7 @@ void BrowseForSource(HWND dialog) {
         SetDlgItemTextA(dialog, IDC_SOURCE, path.data());
         LPARAM end = static_cast<LPARAM>(strlen(path.data()));
         SendDlgItemMessageA(dialog, IDC_SOURCE, EM_SETSEL, static_cast<WPARAM>(end), end);
-        ShowSourceSize(path.data());
-        SuggestUnitFor(dialog, path.data());
-        ShowPieceCount();
-        ReadField(dialog, IDC_DEST, SplitJob.DestFolder);
-        if (SplitJob.DestFolder[0] == '\0' && !IsChecked(dialog, IDC_SPAN))
-            DefaultDestination(path.data());
+        TakeNewSource(dialog, SourceArrival::Browsed);
     }
     UpdateSplitButton(dialog);
 }
@@ -270,11 +254,7 @@ void FileDropped(HWND dialog, HDROP drop) {
     DragFinish(drop);
     if (length == 0) return;
     SetDlgItemTextA(dialog, IDC_SOURCE, path.data());
-    ShowSourceSize(path.data());
-    SuggestUnitFor(dialog, path.data());
-    ShowPieceCount();
-    ReadField(dialog, IDC_SOURCE, SplitJob.SourcePath);
-    DefaultDestinationOfTypedSource(dialog);
+    TakeNewSource(dialog, SourceArrival::Dropped);
     UpdateSplitButton(dialog);
     if (!Options.AlwaysOnTop) RaiseWindow(dialog);
 }
@@ -403,11 +383,5 @@ void UpdateSplitButton(HWND dialog) {
 
 void DefaultDestination(const char* path) {
     PathText folder{};
-    CopyText(folder, path);
-    char* lastBackslash = strrchr(folder.data(), '\\');
-    if (!lastBackslash) return;
-    *lastBackslash = '\0';
-    // A drive keeps its root: "C:" becomes "C:\".
-    if (strlen(folder.data()) < 3) AppendText(folder, "\\");
-    SetDlgItemTextA(MainWindow, IDC_DEST, folder.data());
+    if (FolderOf(path, folder)) SetDlgItemTextA(MainWindow, IDC_DEST, folder.data());
 }

@@ -73,24 +73,10 @@ struct RequestTexts {
     PathText dest{};
 };
 
-std::string_view View(const PathText& text) { return text.data(); }
-
+// The split size and the two lists are read by ReadSplitSize.
 void ReadInputs(RequestTexts& texts) {
     GetDlgItemTextA(MainWindow, IDC_SOURCE, texts.source.data(), PathCapacity);
     GetDlgItemTextA(MainWindow, IDC_DEST, texts.dest.data(), PathCapacity);
-    GetDlgItemTextA(MainWindow, IDC_SIZE_TEXT, SplitJob.SplitSizeText.data(), SizeTextCapacity);
-    SplitJob.SizeUnitIndex =
-        static_cast<int32_t>(SendDlgItemMessageA(MainWindow, IDC_UNIT_LIST, CB_GETCURSEL, 0, 0));
-    SplitJob.PresetIndex =
-        static_cast<int32_t>(SendDlgItemMessageA(MainWindow, IDC_PRESET_LIST, CB_GETCURSEL, 0, 0));
-}
-
-// The count the main window's labels show; 0 when there is none.
-uint32_t CurrentCount() {
-    if (SplitJob.SourceSize == 0 || SplitJob.SplitSize == 0 ||
-        SplitJob.SourceSize < SplitJob.SplitSize)
-        return 0;
-    return PieceCountCeiling(SplitJob.SourceSize, SplitJob.SplitSize);
 }
 
 bool CountIsSensible() {
@@ -99,7 +85,8 @@ bool CountIsSensible() {
         Refuse(ZeroSplitSize);
         return false;
     }
-    uint32_t count = CurrentCount();
+    // The count the main window's labels show.
+    uint32_t count = PieceCountOf(SplitJob.SourceSize, SplitJob.SplitSize);
     if (count == 1) {
         Refuse(OnePiece);
         return false;
@@ -111,15 +98,17 @@ bool CountIsSensible() {
     return true;
 }
 
-// The first three characters of the destination, or all of it when shorter.
-PathText DriveRoot(const PathText& dest) {
-    PathText root{};
-    CopyText(root, View(dest).substr(0, 3));
-    return root;
+// The drive type of the destination as typed: its first three characters, or
+// all of it when shorter. Unlike DriveRoot, a relative or network destination
+// is not taken for a drive letter here.
+UINT TypedDriveType(const PathText& dest) {
+    PathText typed{};
+    CopyText(typed, View(dest).substr(0, 3));
+    return DriveType(typed.data());
 }
 
 bool DriveIsSuitable(const PathText& dest) {
-    UINT type = DriveType(DriveRoot(dest).data());
+    UINT type = TypedDriveType(dest);
     if (SplitJob.Spanning) {
         if (View(dest).size() > 3) {
             Refuse(SpanToFolder);
@@ -172,12 +161,9 @@ void DefaultDestinationFromSource(const PathText& source, PathText& dest) {
     // otherwise land in the current folder instead of beside the source.
     bool networkPath = source[0] == '\\' && source[1] == '\\';
     if (SplitJob.Spanning || dest[0] != '\0' || (source[1] != ':' && !networkPath)) return;
+    // A source without a backslash stays the whole destination, unshown.
     dest = source;
-    size_t slash = View(dest).rfind('\\');
-    if (slash == std::string_view::npos) return;
-    dest[slash] = '\0';
-    if (slash < 3 || IsShareRoot(View(dest))) AppendText(dest, "\\");
-    SetDlgItemTextA(MainWindow, IDC_DEST, dest.data());
+    if (FolderOf(View(source), dest)) SetDlgItemTextA(MainWindow, IDC_DEST, dest.data());
 }
 
 // A share root has no directory entry of its own; its drive type, asked with
@@ -211,14 +197,10 @@ bool DestinationIsFolder(const PathText& dest) {
 
 // Every piece and the join file must have a path of at most 259 characters.
 bool OutputPathsFit(std::string_view folder) {
-    PathText saved = SplitJob.DestFolder;
-    CopyText(SplitJob.DestFolder, folder);
     PathText path{};
     uint32_t last = SplitJob.PieceCount > 0 ? SplitJob.PieceCount - 1 : 999;
-    bool fits = PiecePath(last, path) &&
-                View(FolderPrefix(folder)).size() + View(JoinFileName()).size() < PathCapacity;
-    SplitJob.DestFolder = saved;
-    return fits;
+    return PathInFolder(folder, View(PieceName(last)), path) &&
+           PathInFolder(folder, View(JoinFileName()), path);
 }
 
 bool PathsFit() {
@@ -247,8 +229,8 @@ bool LargeCountAccepted() {
 bool FindReplacedFile(PathText& name) {
     for (uint32_t n = 0; n <= SplitJob.PieceCount; ++n) {
         name = OutputName(n);
-        PathText path = FolderPrefix(View(SplitJob.DestFolder));
-        AppendText(path, View(name));
+        PathText path{};
+        PathInFolder(View(SplitJob.DestFolder), View(name), path);
         DirectoryEntry entry{};
         if (FindDirectoryEntry(path.data(), entry)) return true;
     }
@@ -306,7 +288,7 @@ void RequestSplit() {
     SplitJob.SourcePath = texts.source;
     SplitJob.DestFolder = texts.dest;
     SplitJob.PieceCount =
-        SplitJob.Spanning ? 0 : PieceCountCeiling(SplitJob.SourceSize, SplitJob.SplitSize);
+        SplitJob.Spanning ? 0 : PieceCountOf(SplitJob.SourceSize, SplitJob.SplitSize);
     if (!PathsFit() || !LargeCountAccepted() || !ReplacingAccepted()) return;
     SettleBackups();
     if (!BackupPathsFit()) return;

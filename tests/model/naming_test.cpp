@@ -80,6 +80,25 @@ TEST(FolderPrefixes, OnlyAServerAndOneShareMakeAShareRoot) {
         EXPECT_FALSE(IsShareRoot(other)) << other;
 }
 
+TEST(FolderPrefixes, FolderOfAPathKeepsTheBackslashOfADriveOrShareRoot) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"C:\\Dir\\name.zip", "C:\\Dir"},
+        {"C:\\name.zip", "C:\\"},
+        {"\\\\server\\share\\name.zip", "\\\\server\\share\\"},
+        {"\\\\server\\share\\dir\\name.zip", "\\\\server\\share\\dir"},
+        {"\\name.zip", "\\"}};
+    for (const auto& [path, expected] : cases) {
+        PathText folder{};
+        EXPECT_TRUE(FolderOf(path, folder)) << path;
+        EXPECT_EQ(expected, S(folder)) << path;
+    }
+    PathText untouched = {'k'};
+    EXPECT_FALSE(FolderOf("C:name.zip", untouched));
+    EXPECT_EQ("k", S(untouched));
+    EXPECT_EQ("A:\\", S(DriveRoot("A:")));
+    EXPECT_EQ("D:\\", S(DriveRoot("D:\\Safe")));
+}
+
 TEST(OutputNames, WorkedExampleWithAliasAndBackupFolder) {
     UseNames("ANNUAL~1.DOC", "Annual Report 1998.doc", "ANNUAL~1");
     CopyText(SplitJob.DestFolder, "C:\\Out");

@@ -1,0 +1,65 @@
+// Fixed-size texts and the folder, title and drive root of a path.
+#include "model/text_and_path.h"
+
+#include <string>
+
+size_t CopyText(char* target, size_t capacity, std::string_view text) {
+    if (capacity == 0) return 0;
+    size_t count = text.size() < capacity ? text.size() : capacity - 1;
+    if (count > 0) std::memmove(target, text.data(), count);
+    target[count] = '\0';
+    return count;
+}
+
+size_t AppendText(char* target, size_t capacity, std::string_view text) {
+    if (capacity == 0) return 0;
+    size_t used = strnlen(target, capacity - 1);
+    return used + CopyText(target + used, capacity - used, text);
+}
+
+PathText FolderPrefix(std::string_view folder) {
+    PathText prefix{};
+    CopyText(prefix, folder);
+    // An empty folder is the current folder, not the root of the current drive.
+    if (!folder.empty() && folder.back() != '\\') AppendText(prefix, "\\");
+    return prefix;
+}
+
+bool PathInFolder(std::string_view folder, std::string_view name, PathText& path) {
+    std::string full(View(FolderPrefix(folder)));
+    full += name;
+    CopyText(path, full);
+    return full.size() < PathCapacity;
+}
+
+std::string_view TitleOf(std::string_view path) {
+    size_t slash = path.rfind('\\');
+    return slash == std::string_view::npos ? path : path.substr(slash + 1);
+}
+
+bool FolderOf(std::string_view path, PathText& folder) {
+    size_t slash = path.rfind('\\');
+    if (slash == std::string_view::npos) return false;
+    std::string_view cut = path.substr(0, slash);
+    CopyText(folder, cut);
+    // "C:" alone is the drive's current folder, and a share has no folder
+    // without its backslash.
+    if (cut.size() < 3 || IsShareRoot(cut)) AppendText(folder, "\\");
+    return true;
+}
+
+bool IsShareRoot(std::string_view path) {
+    if (path.substr(0, 2) != "\\\\") return false;
+    size_t serverEnd = path.find('\\', 2);
+    if (serverEnd == std::string_view::npos || serverEnd == 2) return false;
+    std::string_view share = path.substr(serverEnd + 1);
+    if (!share.empty() && share.back() == '\\') share.remove_suffix(1);
+    return !share.empty() && share.find('\\') == std::string_view::npos;
+}
+
+PathText DriveRoot(std::string_view path) {
+    PathText root{};
+    const char letter[] = {path.empty() ? '\0' : path[0], ':', '\\', '\0'};
+    CopyText(root, letter);
+    return root;
+}

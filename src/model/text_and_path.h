@@ -1,0 +1,66 @@
+// Fixed-size texts and the path arithmetic every layer shares: copying with
+// truncation, the text a buffer holds, and the folder, title and drive root of
+// a path. Plain text work: no system calls and no job state, so the platform
+// layer may use it too.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstring>
+#include <string_view>
+
+constexpr size_t PathCapacity = 260;  // 259 characters and the terminator
+
+using PathText = std::array<char, PathCapacity>;
+
+// Copies text into a fixed-size buffer, truncating at its capacity and always
+// terminating it. Returns the number of characters stored.
+size_t CopyText(char* target, size_t capacity, std::string_view text);
+
+template <size_t N>
+size_t CopyText(std::array<char, N>& target, std::string_view text) {
+    return CopyText(target.data(), N, text);
+}
+
+// Appends text behind what the buffer already holds, truncating at capacity.
+size_t AppendText(char* target, size_t capacity, std::string_view text);
+
+template <size_t N>
+size_t AppendText(std::array<char, N>& target, std::string_view text) {
+    return AppendText(target.data(), N, text);
+}
+
+// True when the text fits the buffer without truncation.
+template <size_t N>
+bool FitsIn(const std::array<char, N>&, std::string_view text) {
+    return text.size() < N;
+}
+
+// The text a fixed buffer holds, up to its terminator or its end.
+template <size_t N>
+std::string_view View(const std::array<char, N>& text) {
+    return std::string_view(text.data(), strnlen(text.data(), N));
+}
+
+// The folder followed by one backslash, unless it already ends in one.
+PathText FolderPrefix(std::string_view folder);
+
+// FolderPrefix(folder) + name into path; false when that does not fit 259
+// characters (path is then truncated and must not be used).
+bool PathInFolder(std::string_view folder, std::string_view name, PathText& path);
+
+// The text of the path after its last backslash, or the whole path.
+std::string_view TitleOf(std::string_view path);
+
+// The path cut at its last backslash. A drive (C:\name.zip gives C:\) and a
+// network share (\\server\share\name.zip gives \\server\share\) keep their
+// root's backslash. False, and folder left alone, when there is no backslash.
+bool FolderOf(std::string_view path, PathText& folder);
+
+// True for the root of a network share, \\server\share, with or without its
+// trailing backslash: a folder that, like a drive root, has no directory entry.
+bool IsShareRoot(std::string_view path);
+
+// "X:\" with X the path's first character: the root of the drive a drive path
+// (or a span destination such as "A:\") names, as the drive queries take it.
+PathText DriveRoot(std::string_view path);

@@ -14,7 +14,6 @@ namespace {
 
 constexpr uint32_t KiloByte = 1024;
 constexpr uint32_t MegaByte = 1024 * 1024;
-constexpr uint32_t LargestSize = 0xFFFFFFFFu;
 
 // The piece sizes behind the preset list's entries, in list order.
 constexpr uint32_t PresetSizes[] = {729712, 1213552, 1457264, 2621440};
@@ -66,7 +65,7 @@ uint32_t LeadingWholeNumber(std::string_view text) {
     for (char c : text) {
         if (!IsDigit(c)) break;
         value = value * 10 + static_cast<unsigned>(c - '0');
-        if (value > LargestSize) return LargestSize;
+        if (value > UINT32_MAX) return UINT32_MAX;
     }
     return static_cast<uint32_t>(value);
 }
@@ -89,7 +88,7 @@ uint32_t LeadingDecimalTimes(std::string_view text, uint32_t factor) {
         }
     }
     long double bytes = static_cast<long double>(digits) * factor / scale;
-    if (bytes >= static_cast<long double>(LargestSize)) return LargestSize;
+    if (bytes >= static_cast<long double>(UINT32_MAX)) return UINT32_MAX;
     return static_cast<uint32_t>(bytes);
 }
 

@@ -44,7 +44,7 @@ bool FolderOf(std::string_view path, PathText& folder) {
     CopyText(folder, cut);
     // "C:" alone is the drive's current folder, and a share has no folder
     // without its backslash.
-    if (cut.size() < 3 || IsShareRoot(cut)) AppendText(folder, "\\");
+    if (cut.size() < DriveRootLength || IsShareRoot(cut)) AppendText(folder, "\\");
     return true;
 }
 

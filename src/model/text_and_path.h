@@ -9,7 +9,8 @@
 #include <cstring>
 #include <string_view>
 
-constexpr size_t PathCapacity = 260;  // 259 characters and the terminator
+constexpr size_t PathCapacity = 260;   // 259 characters and the terminator
+constexpr size_t DriveRootLength = 3;  // "C:\"; a longer path names a folder
 
 using PathText = std::array<char, PathCapacity>;
 

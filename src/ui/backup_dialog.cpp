@@ -36,7 +36,7 @@ bool DriveExists(const PathText& folder) {
 bool FindFolderEntry(const PathText& folder, DirectoryEntry& entry) {
     std::string_view path = View(folder);
     if (path.find_first_of("*?") != std::string_view::npos) return false;
-    while (path.size() > 3 && path.back() == '\\') path.remove_suffix(1);
+    while (path.size() > DriveRootLength && path.back() == '\\') path.remove_suffix(1);
     PathText lookup{};
     CopyText(lookup, path);
     return FindDirectoryEntry(lookup.data(), entry);
@@ -48,7 +48,7 @@ bool FolderAccepted(HWND dialog, const PathText& folder) {
         ShowError(dialog, "Drive does not exist.");
         return false;
     }
-    if (View(folder).size() <= 3) return true;
+    if (View(folder).size() <= DriveRootLength) return true;
     DirectoryEntry entry{};
     if (!FindFolderEntry(folder, entry)) {
         ShowError(dialog, "Directory not found.");

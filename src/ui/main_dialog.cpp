@@ -222,7 +222,7 @@ void SpanClicked(HWND dialog) {
     UpdateSplitButton(dialog);
     // A span destination is a drive root; anything longer is dropped.
     ReadField(dialog, IDC_DEST, SplitJob.DestFolder);
-    if (strlen(SplitJob.DestFolder.data()) > 3) {
+    if (View(SplitJob.DestFolder).size() > DriveRootLength) {
         SplitJob.DestFolder[0] = '\0';
         SetDlgItemTextA(dialog, IDC_DEST, "");
     }

@@ -62,11 +62,17 @@ constexpr char ReplaceQuestion[] =
     "The folder %s already holds %s.\nThat file, and every other file there with the name of "
     "a piece or of the join file of this split, will be replaced.\n\nContinue anyway?";
 
+// A split into more pieces is refused; from ManyPiecesFrom on the user is asked.
+constexpr uint32_t MostPieces = 1000;
+constexpr uint32_t ManyPiecesFrom = 100;
+
 void Refuse(const char* text) { MessageBoxA(MainWindow, text, "Error", MB_OK | MB_ICONERROR); }
 
 bool Confirm(const char* text, const char* caption, UINT icon) {
     return MessageBoxA(MainWindow, text, caption, MB_YESNO | icon) == IDYES;
 }
+
+bool ConfirmWarning(const char* text) { return Confirm(text, "Warning", MB_ICONWARNING); }
 
 struct RequestTexts {
     PathText source{};
@@ -91,7 +97,7 @@ bool CountIsSensible() {
         Refuse(OnePiece);
         return false;
     }
-    if (count > 1000) {
+    if (count > MostPieces) {
         Refuse(TooManyPieces);
         return false;
     }
@@ -103,14 +109,14 @@ bool CountIsSensible() {
 // is not taken for a drive letter here.
 UINT TypedDriveType(const PathText& dest) {
     PathText typed{};
-    CopyText(typed, View(dest).substr(0, 3));
+    CopyText(typed, View(dest).substr(0, DriveRootLength));
     return DriveType(typed.data());
 }
 
 bool DriveIsSuitable(const PathText& dest) {
     UINT type = TypedDriveType(dest);
     if (SplitJob.Spanning) {
-        if (View(dest).size() > 3) {
+        if (View(dest).size() > DriveRootLength) {
             Refuse(SpanToFolder);
             return false;
         }
@@ -120,7 +126,7 @@ bool DriveIsSuitable(const PathText& dest) {
         }
         return true;
     }
-    return type != DRIVE_REMOVABLE || Confirm(RemovableWarning, "Warning", MB_ICONWARNING);
+    return type != DRIVE_REMOVABLE || ConfirmWarning(RemovableWarning);
 }
 
 bool SourceIsSplittable(const PathText& source, DirectoryEntry& entry) {
@@ -179,7 +185,7 @@ bool DestinationIsFolder(const PathText& dest) {
     if (IsShareRoot(View(dest))) return ShareRootIsThere(dest);
     DirectoryEntry entry{};
     bool found = FindDirectoryEntry(dest.data(), entry);
-    bool longer = View(dest).size() > 3;
+    bool longer = View(dest).size() > DriveRootLength;
     if (!found && longer) {
         Refuse(DestFolderNotFound);
         return false;
@@ -198,7 +204,8 @@ bool DestinationIsFolder(const PathText& dest) {
 // Every piece and the join file must have a path of at most 259 characters.
 bool OutputPathsFit(std::string_view folder) {
     PathText path{};
-    uint32_t last = SplitJob.PieceCount > 0 ? SplitJob.PieceCount - 1 : 999;
+    // A span's count is not known yet: the largest a split may have.
+    uint32_t last = SplitJob.PieceCount > 0 ? SplitJob.PieceCount - 1 : MostPieces - 1;
     return PathInFolder(folder, View(PieceName(last)), path) &&
            PathInFolder(folder, View(JoinFileName()), path);
 }
@@ -219,10 +226,10 @@ bool BackupPathsFit() {
 }
 
 bool LargeCountAccepted() {
-    if (SplitJob.PieceCount < 100) return true;
+    if (SplitJob.PieceCount < ManyPiecesFrom) return true;
     char text[256];
     snprintf(text, sizeof text, ManyPieces, static_cast<int>(SplitJob.PieceCount));
-    return Confirm(text, "Warning", MB_ICONWARNING);
+    return ConfirmWarning(text);
 }
 
 // The first file of the destination folder that the split would replace.
@@ -244,7 +251,7 @@ bool ReplacingAccepted() {
     if (SplitJob.Spanning || !FindReplacedFile(name)) return true;
     char text[2 * PathCapacity + sizeof ReplaceQuestion];
     snprintf(text, sizeof text, ReplaceQuestion, SplitJob.DestFolder.data(), name.data());
-    return Confirm(text, "Warning", MB_ICONWARNING);
+    return ConfirmWarning(text);
 }
 
 void SettleBackups() {

@@ -1,0 +1,178 @@
+// The help as a user meets it in the running program: the Help button opens
+// the viewer at the contents, and context help on each option of the Options
+// dialog (F1, as the keyboard sends it) opens that option's topic, with no
+// error box. The viewer is found by its window class and read from its text
+// pane; pictures of it go into build/screenshots.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "resource.h"
+#include "test_support.h"
+#include "ui/main_dialog.h"
+#include "ui_driver.h"
+
+using namespace testing_support;
+
+namespace {
+
+constexpr char ViewerClass[] = "MS_WINHELP";
+constexpr char HelpTitle[] = "Veltra Partola 95 Help";
+constexpr int ViewerTextPane = 0x701;
+constexpr UINT KeyF1Message = 0x004D;  // WM_KEYF1: what an F1 press sends the focused control
+
+struct Found {
+    DWORD skipA, skipB;
+    std::vector<HWND> windows;
+    bool dialogs;  // message boxes of other processes instead of viewer windows
+};
+
+BOOL CALLBACK Collect(HWND window, LPARAM param) {
+    Found& found = *reinterpret_cast<Found*>(param);
+    if (!IsWindowVisible(window)) return TRUE;
+    char name[64] = "";
+    GetClassNameA(window, name, sizeof name);
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    if (found.dialogs ? strcmp(name, "#32770") == 0 && process != found.skipA &&
+                            process != found.skipB
+                      : strcmp(name, ViewerClass) == 0)
+        found.windows.push_back(window);
+    return TRUE;
+}
+
+std::vector<HWND> ViewerWindows() {
+    Found found{0, 0, {}, false};
+    EnumWindows(Collect, reinterpret_cast<LPARAM>(&found));
+    return found.windows;
+}
+
+// "caption|text" of every box shown by a process other than this test and
+// the program: the viewer's complaints.
+std::vector<std::string> ViewerBoxes(DWORD programId) {
+    Found found{GetCurrentProcessId(), programId, {}, true};
+    EnumWindows(Collect, reinterpret_cast<LPARAM>(&found));
+    std::vector<std::string> boxes;
+    for (HWND box : found.windows)
+        boxes.push_back(WindowText(box) + "|" + WindowText(GetDlgItem(box, 0xFFFF)));
+    return boxes;
+}
+
+// The topic a viewer window shows: the text of its rich edit pane (read with
+// the W message, which Wine carries across processes).
+std::string ShownTopic(HWND viewer) {
+    HWND pane = GetDlgItem(viewer, ViewerTextPane);
+    std::wstring text(static_cast<size_t>(SendMessageW(pane, WM_GETTEXTLENGTH, 0, 0)) + 1, L'\0');
+    SendMessageW(pane, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
+    char ansi[8192] = "";
+    WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, ansi, sizeof ansi, nullptr, nullptr);
+    return ansi;
+}
+
+bool IsPopup(HWND window) { return (GetWindowLongA(window, GWL_STYLE) & WS_POPUP) != 0; }
+
+// The viewer window (a pop-up or the main window) that shows the topic with
+// this title; null when none does in time.
+HWND WaitForTopic(const std::string& title, bool popup, DWORD timeoutMs = 15000) {
+    HWND shown = nullptr;
+    PumpUntil(
+        [&] {
+            for (HWND viewer : ViewerWindows())
+                if (IsPopup(viewer) == popup && ShownTopic(viewer).rfind(title + "\r", 0) == 0)
+                    shown = viewer;
+            return shown != nullptr;
+        },
+        timeoutMs);
+    return shown;
+}
+
+void CloseViewer() {
+    for (HWND viewer : ViewerWindows()) PostMessageA(viewer, WM_CLOSE, 0, 0);
+    PumpUntil([] { return ViewerWindows().empty(); }, 10000);
+}
+
+// The 64-bit run's pictures are the documentation's; the 32-bit run's lie beside.
+bool SavePicture(const RECT& area, std::string name) {
+    if (sizeof(void*) == 4) name.insert(name.find_last_of('.'), "_i686");
+    std::string path = BuildRootUnix() + "/screenshots/" + name;
+    Sleep(500);  // the viewer paints its text after it shows the window
+    char command[1024];
+    snprintf(command, sizeof command,
+             "mkdir -p '%s/screenshots' && import -window root -crop %ldx%ld+%ld+%ld +repage '%s'",
+             BuildRootUnix().c_str(), area.right - area.left, area.bottom - area.top, area.left,
+             area.top, path.c_str());
+    return RunUnixCommand(command) == 0;
+}
+
+RECT AreaOf(std::vector<HWND> windows) {
+    RECT area{}, frame{};
+    for (HWND window : windows) {
+        GetWindowRect(window, &frame);
+        UnionRect(&area, &area, &frame);
+    }
+    return area;
+}
+
+std::string WithoutAccelerators(std::string text) {
+    text.erase(std::remove(text.begin(), text.end(), '&'), text.end());
+    return text;
+}
+
+class HelpViewer : public ::testing::Test {
+protected:
+    void SetUp() override {
+        CloseViewer();
+        main = program.MainWindow();
+        ASSERT_NE(main, nullptr);
+    }
+    void TearDown() override {
+        EXPECT_EQ(ViewerBoxes(program.ProcessId()), std::vector<std::string>{});
+        EXPECT_EQ(boxes.Transcript(), std::vector<std::string>{});
+        CloseViewer();
+        if (main) PostMessageA(main, WM_CLOSE, 0, 0);
+        DWORD exitCode = 0;
+        EXPECT_TRUE(program.WaitForExit(exitCode));
+    }
+
+    ProgramUnderTest program;
+    MessageBoxWatcher boxes{program.ProcessId()};
+    HWND main = nullptr;
+};
+
+TEST_F(HelpViewer, HelpButtonOpensTheContents) {
+    ASSERT_TRUE(PostMessageA(GetDlgItem(main, IDC_HELP_BUTTON), BM_CLICK, 0, 0));
+    HWND viewer = WaitForTopic("Veltra Partola 95 Help Contents", false);
+    ASSERT_NE(viewer, nullptr) << "no viewer shows the contents";
+    EXPECT_EQ(WindowText(viewer).rfind(HelpTitle, 0), 0u) << WindowText(viewer);
+    std::string topic = ShownTopic(viewer);
+    for (const char* group : {"Getting started", "Splitting", "Recombining", "Options", "Reference"})
+        EXPECT_NE(topic.find(std::string("\r") + group + "\r"), std::string::npos) << group;
+    EXPECT_TRUE(SavePicture(AreaOf({viewer}), "help_contents.png"));
+}
+
+TEST_F(HelpViewer, ContextHelpOnEveryOptionOpensItsTopic) {
+    ASSERT_TRUE(PostMessageA(GetDlgItem(main, IDC_OPTIONS), BM_CLICK, 0, 0));
+    HWND options = FindDialog(program.ProcessId(), "Options");
+    ASSERT_NE(options, nullptr);
+    for (const DWORD* pair = ContextHelpTable; pair[0] != 0; pair += 2) {
+        HWND control = GetDlgItem(options, static_cast<int>(pair[0]));
+        std::string title = WithoutAccelerators(WindowText(control));
+        SendFromHelper(options, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control), TRUE);
+        ASSERT_TRUE(PostMessageA(control, KeyF1Message, 0, 0));
+        HWND popup = WaitForTopic(title, true);
+        ASSERT_NE(popup, nullptr) << "no pop-up shows \"" << title << "\" for context id "
+                                  << pair[1];
+        if (pair[0] == IDC_OPT_USE_DOS83)
+            EXPECT_TRUE(SavePicture(AreaOf({options, popup}), "help_option_topic.png"));
+        PostMessageA(popup, WM_CLOSE, 0, 0);
+        EXPECT_TRUE(WaitWindowGone(popup));
+    }
+    ASSERT_TRUE(PostMessageA(GetDlgItem(options, IDCANCEL), BM_CLICK, 0, 0));
+    EXPECT_TRUE(WaitWindowGone(options));
+}
+
+}  // namespace

@@ -437,6 +437,12 @@ def system_file(title, contents_offset):
 
     data += record(1, encode_text(title) + b"\0")
     data += record(3, u32(contents_offset))
+    # The main window, named so that its caption is the title: 90 bytes of
+    # flags (name and caption given), type, name, caption, then position,
+    # size, state and colours, which are left to the viewer.
+    window = u16(0x0002 | 0x0004) + bytes(10) + b"main".ljust(9, b"\0")
+    window += encode_text(title)[:50].ljust(51, b"\0") + bytes(10) + bytes(8)
+    data += record(6, window)
     return data
 
 

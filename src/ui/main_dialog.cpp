@@ -274,8 +274,10 @@ DWORD ContextIdOf(int controlId) {
     return 0;
 }
 
-// A viewer that does not know HELP_WM_HELP (Wine's) refuses it; the control's
-// topic is then asked for by its context id, as the same pop-up.
+// A viewer that does not know HELP_WM_HELP refuses it; the control's topic is
+// then asked for by its context id. Wine's viewer (8.0) refuses HELP_WM_HELP
+// and accepts HELP_CONTEXTPOPUP without showing anything, so the topic opens
+// in the viewer's window with HELP_CONTEXT, which every viewer serves.
 void ShowContextHelp(const HELPINFO* help) {
     HWND control = static_cast<HWND>(help->hItemHandle);
     PathText helpFile = HelpFilePath();
@@ -283,7 +285,7 @@ void ShowContextHelp(const HELPINFO* help) {
                  reinterpret_cast<ULONG_PTR>(ContextHelpTable)))
         return;
     DWORD context = ContextIdOf(help->iCtrlId);
-    if (context != 0) WinHelpA(control, helpFile.data(), HELP_CONTEXTPOPUP, context);
+    if (context != 0) WinHelpA(control, helpFile.data(), HELP_CONTEXT, context);
 }
 
 void RaiseWindow(HWND dialog) {

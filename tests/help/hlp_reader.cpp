@@ -83,7 +83,8 @@ Bytes Lz77(const uint8_t* in, const uint8_t* end) {
                 in += 2;
                 size_t distance = (code & 0xFFF) + 1;
                 Require(distance <= out.size(), "an LZ77 reference before the start");
-                for (int n = 3 + (code >> 12); n > 0; --n) out.push_back(out[out.size() - distance]);
+                for (int n = 3 + (code >> 12); n > 0; --n)
+                    out.push_back(out[out.size() - distance]);
             } else {
                 out.push_back(*in++);
             }
@@ -281,16 +282,15 @@ void ReadSystem(HelpFile& help) {
 }
 
 void ReadLookups(HelpFile& help) {
-    for (const Bytes& entry : LeafEntries(help.files.at("|CONTEXT"), [](const Bytes&, size_t) {
-             return size_t{8};
-         }))
+    for (const Bytes& entry :
+         LeafEntries(help.files.at("|CONTEXT"), [](const Bytes&, size_t) { return size_t{8}; }))
         help.contextHashes[static_cast<int32_t>(U32(entry, 0))] = U32(entry, 4);
     const Bytes& map = help.files.at("|CTXOMAP");
     for (size_t i = 0, count = U16(map, 0); i < count; ++i)
         help.contextIds[static_cast<int32_t>(U32(map, 2 + i * 8))] = U32(map, 6 + i * 8);
-    for (const Bytes& entry : LeafEntries(help.files.at("|TTLBTREE"), [](const Bytes& tree, size_t at) {
-             return StringEnd(tree, at + 4) + 1 - at;
-         }))
+    for (const Bytes& entry :
+         LeafEntries(help.files.at("|TTLBTREE"),
+                     [](const Bytes&tree, size_t at) { return StringEnd(tree, at + 4) + 1 - at; }))
         help.titles[U32(entry, 0)] = StringAt(entry, 4);
     help.fontCount = U16(help.files.at("|FONT"), 2);
 }
@@ -299,9 +299,8 @@ void Read(const Bytes& file, HelpFile& help) {
     Require(file.size() >= 16 && U32(file, 0) == 0x00035F3F, "no help file header");
     help.declaredSize = U32(file, 12);
     Bytes directory = InternalFile(file, U32(file, 4));
-    for (const Bytes& entry : LeafEntries(directory, [](const Bytes& tree, size_t at) {
-             return StringEnd(tree, at) + 5 - at;
-         })) {
+    for (const Bytes& entry : LeafEntries(
+             directory, [](const Bytes&tree, size_t at) { return StringEnd(tree, at) + 5 - at; })) {
         std::string name = StringAt(entry, 0);
         help.files[name] = InternalFile(file, U32(entry, name.size() + 1));
     }

@@ -14,9 +14,9 @@ namespace help_reader {
 struct Topic {
     uint32_t offset = 0;  // topic offset: block number * 0x8000 + characters before it
     std::string title;
-    std::string text;              // the displayed strings, paragraphs ended by '\n'
-    std::vector<int32_t> jumps;    // context name hashes of the topic's jumps
-    std::vector<uint16_t> fonts;   // font numbers the topic's text selects
+    std::string text;             // the displayed strings, paragraphs ended by '\n'
+    std::vector<int32_t> jumps;   // context name hashes of the topic's jumps
+    std::vector<uint16_t> fonts;  // font numbers the topic's text selects
 };
 
 struct HelpFile {

@@ -1,17 +1,19 @@
 #!/usr/bin/env bash
-# Takes the pictures of the five windows from the running program (64-bit
-# build, under Wine on the virtual display) and puts small copies of them in
-# docs/screenshots for the README.
+# Takes the pictures of the five windows and of the help from the running
+# program (64-bit build, under Wine on the virtual display) and puts small
+# copies of them in docs/screenshots for the README.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-shots=(main_window progress_window backup_dialog options_dialog about_dialog)
+shots=(main_window progress_window backup_dialog options_dialog about_dialog help_contents
+       help_option_topic)
 build_root=${PARTOLA_BUILD_ROOT:-$PWD/build}
 for name in "${shots[@]}"; do rm -f "$build_root/screenshots/$name.png"; done
 
-# The main window's picture comes from the main window tests, the others from
-# the tests that work the program through whole jobs.
-PARTOLA_ARCHES=x86_64 ./test.sh -R 'x86_64\.(ui\.Screenshot\.MainWindow|soak\.Screenshots\.)'
+# The main window's picture comes from the main window tests, the help's from
+# the help viewer tests, the others from the tests that work the program
+# through whole jobs.
+PARTOLA_ARCHES=x86_64 ./test.sh -R 'x86_64\.(ui\.Screenshot\.MainWindow|soak\.Screenshots\.|help\.HelpViewer\.)'
 
 mkdir -p docs/screenshots
 for name in "${shots[@]}"; do

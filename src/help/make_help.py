@@ -266,20 +266,13 @@ def paragraph_record(style, content, titles):
     command(END_OF_PARAGRAPH)
     commands.append(END_OF_FORMAT)
 
+    # Each distance present sets its bit and follows in this order.
     bits = 0
     fields = b""
-    if above:
-        bits |= 0x0002
-        fields += compressed_short(above)
-    if below:
-        bits |= 0x0004
-        fields += compressed_short(below)
-    if indent:
-        bits |= 0x0010
-        fields += compressed_short(indent)
-    if first_line:
-        bits |= 0x0040
-        fields += compressed_short(first_line)
+    for bit, value in ((0x0002, above), (0x0004, below), (0x0010, indent), (0x0040, first_line)):
+        if value:
+            bits |= bit
+            fields += compressed_short(value)
     if tab is not None:
         bits |= 0x0200
         fields += compressed_short(1) + compressed_ushort(tab)

@@ -296,11 +296,10 @@ NOWHERE = 0xFFFFFFFF
 
 
 class Record:
-    def __init__(self, kind, data1, data2, topic=None):
-        self.kind = kind
+    def __init__(self, kind, data1, data2):
+        self.kind = kind  # 2 heads a topic, 0x20 holds text
         self.data1 = data1
         self.data2 = data2
-        self.topic = topic  # the topic this record heads (kind 2)
         self.block = self.offset = None
 
     def size(self):
@@ -314,8 +313,9 @@ TOPIC_HEADER_SIZE = 28
 
 
 def lay_out(topics):
-    """Places every record in the topic blocks; each topic starts a block,
-    so its topic offset is its block number times 0x8000."""
+    """Places every record in the topic blocks. Each topic starts a block, so
+    its topic offset is its block number times 0x8000, however a viewer counts
+    the characters within a block; no record crosses a block."""
     records = []
     block, used = -1, BLOCK_DATA
 
@@ -332,7 +332,7 @@ def lay_out(topics):
     titles = {topic.context.lower(): topic.title for topic in topics}
     heads = []
     for topic in topics:
-        head = Record(2, bytes(TOPIC_HEADER_SIZE), encode_text(topic.title), topic)
+        head = Record(2, bytes(TOPIC_HEADER_SIZE), encode_text(topic.title))
         heads.append(head)
         place(head, new_block=True)
         topic.records = [head]

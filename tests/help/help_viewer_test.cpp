@@ -26,40 +26,49 @@ constexpr char HelpTitle[] = "Veltra Partola 95 Help";
 constexpr int ViewerTextPane = 0x701;
 constexpr UINT KeyF1Message = 0x004D;  // WM_KEYF1: what an F1 press sends the focused control
 
-struct Found {
-    DWORD skipA, skipB;
-    std::vector<HWND> windows;
-    bool dialogs;  // message boxes of other processes instead of viewer windows
+struct TopWindow {
+    HWND window;
+    DWORD process;
+    std::string className;
+    bool visible;
 };
 
 BOOL CALLBACK Collect(HWND window, LPARAM param) {
-    Found& found = *reinterpret_cast<Found*>(param);
-    if (!IsWindowVisible(window)) return TRUE;
     char name[64] = "";
     GetClassNameA(window, name, sizeof name);
     DWORD process = 0;
     GetWindowThreadProcessId(window, &process);
-    if (found.dialogs
-            ? strcmp(name, "#32770") == 0 && process != found.skipA && process != found.skipB
-            : strcmp(name, ViewerClass) == 0)
-        found.windows.push_back(window);
+    reinterpret_cast<std::vector<TopWindow>*>(param)->push_back(
+        {window, process, name, IsWindowVisible(window) != FALSE});
     return TRUE;
 }
 
-std::vector<HWND> ViewerWindows() {
-    Found found{0, 0, {}, false};
-    EnumWindows(Collect, reinterpret_cast<LPARAM>(&found));
-    return found.windows;
+std::vector<TopWindow> TopWindows() {
+    std::vector<TopWindow> windows;
+    EnumWindows(Collect, reinterpret_cast<LPARAM>(&windows));
+    return windows;
 }
 
-// "caption|text" of every box shown by a process other than this test and
-// the program: the viewer's complaints.
-std::vector<std::string> ViewerBoxes(DWORD programId) {
-    Found found{GetCurrentProcessId(), programId, {}, true};
-    EnumWindows(Collect, reinterpret_cast<LPARAM>(&found));
+std::vector<HWND> ViewerWindows() {
+    std::vector<HWND> viewers;
+    for (const TopWindow& top : TopWindows())
+        if (top.visible && top.className == ViewerClass) viewers.push_back(top.window);
+    return viewers;
+}
+
+// "caption|text" of every box the viewer's process shows: its complaints
+// (a hidden viewer window tells that process even when none is shown).
+std::vector<std::string> ViewerBoxes() {
+    std::vector<TopWindow> windows = TopWindows();
     std::vector<std::string> boxes;
-    for (HWND box : found.windows)
-        boxes.push_back(WindowText(box) + "|" + WindowText(GetDlgItem(box, 0xFFFF)));
+    for (const TopWindow& box : windows) {
+        bool ofViewer = std::any_of(windows.begin(), windows.end(), [&](const TopWindow& top) {
+            return top.className == ViewerClass && top.process == box.process;
+        });
+        if (ofViewer && box.visible && box.className == "#32770")
+            boxes.push_back(WindowText(box.window) + "|" +
+                            WindowText(GetDlgItem(box.window, 0xFFFF)));
+    }
     return boxes;
 }
 
@@ -142,7 +151,7 @@ protected:
         ASSERT_NE(main, nullptr);
     }
     void TearDown() override {
-        EXPECT_EQ(ViewerBoxes(program.ProcessId()), std::vector<std::string>{});
+        EXPECT_EQ(ViewerBoxes(), std::vector<std::string>{});
         EXPECT_EQ(boxes.Transcript(), std::vector<std::string>{});
         CloseViewer();
         if (main) PostMessageA(main, WM_CLOSE, 0, 0);

@@ -476,7 +476,7 @@ def main(argv):
     if len(argv) != 3:
         sys.stderr.write("usage: make_help.py SOURCE.txt OUTPUT.hlp\n")
         return 2
-    with open(argv[1], encoding="utf-8") as source:
+    with open(argv[1], encoding="utf-8-sig") as source:
         text = source.read()
     try:
         data = build(text)

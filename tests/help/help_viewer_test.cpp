@@ -12,10 +12,9 @@
 #include <string>
 #include <vector>
 
+#include "program_session.h"
 #include "resource.h"
-#include "test_support.h"
 #include "ui/main_dialog.h"
-#include "ui_driver.h"
 
 using namespace testing_support;
 
@@ -24,7 +23,6 @@ namespace {
 constexpr char ViewerClass[] = "MS_WINHELP";
 constexpr char HelpTitle[] = "Veltra Partola 95 Help";
 constexpr int ViewerTextPane = 0x701;
-constexpr UINT KeyF1Message = 0x004D;  // WM_KEYF1: what an F1 press sends the focused control
 
 struct TopWindow {
     HWND window;
@@ -101,7 +99,7 @@ std::string ViewerState() {
 // does in time.
 HWND WaitForTopic(const std::string& title, DWORD timeoutMs = 15000) {
     HWND shown = nullptr;
-    PumpUntil(
+    WaitUntil(
         [&] {
             for (HWND viewer : ViewerWindows())
                 if (ShownTopic(viewer).rfind(title + "\r", 0) == 0) shown = viewer;
@@ -113,29 +111,7 @@ HWND WaitForTopic(const std::string& title, DWORD timeoutMs = 15000) {
 
 void CloseViewer() {
     for (HWND viewer : ViewerWindows()) PostMessageA(viewer, WM_CLOSE, 0, 0);
-    PumpUntil([] { return ViewerWindows().empty(); }, 10000);
-}
-
-// The 64-bit run's pictures are the documentation's; the 32-bit run's lie beside.
-bool SavePicture(const RECT& area, std::string name) {
-    if (sizeof(void*) == 4) name.insert(name.find_last_of('.'), "_i686");
-    std::string path = BuildRootUnix() + "/screenshots/" + name;
-    Sleep(500);  // the viewer paints its text after it shows the window
-    char command[1024];
-    snprintf(command, sizeof command,
-             "mkdir -p '%s/screenshots' && import -window root -crop %ldx%ld+%ld+%ld +repage '%s'",
-             BuildRootUnix().c_str(), area.right - area.left, area.bottom - area.top, area.left,
-             area.top, path.c_str());
-    return RunUnixCommand(command) == 0;
-}
-
-RECT AreaOf(std::vector<HWND> windows) {
-    RECT area{}, frame{};
-    for (HWND window : windows) {
-        GetWindowRect(window, &frame);
-        UnionRect(&area, &area, &frame);
-    }
-    return area;
+    WaitUntil([] { return ViewerWindows().empty(); }, 10000);
 }
 
 std::string WithoutAccelerators(std::string text) {
@@ -147,25 +123,20 @@ class HelpViewer : public ::testing::Test {
 protected:
     void SetUp() override {
         CloseViewer();
-        main = program.MainWindow();
-        ASSERT_NE(main, nullptr);
+        ASSERT_NE(session.main, nullptr);
     }
     void TearDown() override {
         EXPECT_EQ(ViewerBoxes(), std::vector<std::string>{});
-        EXPECT_EQ(boxes.Transcript(), std::vector<std::string>{});
+        EXPECT_EQ(session.boxes.Transcript(), std::vector<std::string>{});
         CloseViewer();
-        if (main) PostMessageA(main, WM_CLOSE, 0, 0);
-        DWORD exitCode = 0;
-        EXPECT_TRUE(program.WaitForExit(exitCode));
+        EXPECT_EQ(session.Close(), 0);
     }
 
-    ProgramUnderTest program;
-    MessageBoxWatcher boxes{program.ProcessId()};
-    HWND main = nullptr;
+    ProgramSession session;
 };
 
 TEST_F(HelpViewer, HelpButtonOpensTheContents) {
-    ASSERT_TRUE(PostMessageA(GetDlgItem(main, IDC_HELP_BUTTON), BM_CLICK, 0, 0));
+    ASSERT_TRUE(PressButton(session.main, IDC_HELP_BUTTON));
     HWND viewer = WaitForTopic("Veltra Partola 95 Help Contents");
     ASSERT_NE(viewer, nullptr) << ViewerState();
     EXPECT_EQ(WindowText(viewer), HelpTitle);
@@ -173,27 +144,25 @@ TEST_F(HelpViewer, HelpButtonOpensTheContents) {
     for (const char* group :
          {"Getting started", "Splitting", "Recombining", "Options", "Reference"})
         EXPECT_NE(topic.find(std::string("\r") + group + "\r"), std::string::npos) << group;
-    EXPECT_TRUE(SavePicture(AreaOf({viewer}), "help_contents.png"));
+    EXPECT_TRUE(SaveScreenshot(viewer, "help_contents"));
 }
 
 TEST_F(HelpViewer, ContextHelpOnEveryOptionOpensItsTopic) {
-    ASSERT_TRUE(PostMessageA(GetDlgItem(main, IDC_OPTIONS), BM_CLICK, 0, 0));
-    HWND options = FindDialog(program.ProcessId(), "Options");
+    HWND options = session.OpenDialog(IDC_OPTIONS, messages::OptionsCaption);
     ASSERT_NE(options, nullptr);
     for (const DWORD* pair = ContextHelpTable; pair[0] != 0; pair += 2) {
         HWND control = GetDlgItem(options, static_cast<int>(pair[0]));
         std::string title = WithoutAccelerators(WindowText(control));
-        SendFromHelper(options, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control), TRUE);
-        ASSERT_TRUE(PostMessageA(control, KeyF1Message, 0, 0));
+        ASSERT_TRUE(PressHelpKey(control));
         HWND viewer = WaitForTopic(title);
         ASSERT_NE(viewer, nullptr)
             << "context id " << pair[1] << ", \"" << title << "\": " << ViewerState();
         EXPECT_EQ(WindowText(viewer), HelpTitle);
         if (pair[0] == IDC_OPT_USE_DOS83) {
-            EXPECT_TRUE(SavePicture(AreaOf({viewer}), "help_option_topic.png"));
+            EXPECT_TRUE(SaveScreenshot(viewer, "help_option_topic"));
         }
     }
-    ASSERT_TRUE(PostMessageA(GetDlgItem(options, IDCANCEL), BM_CLICK, 0, 0));
+    ASSERT_TRUE(PressButton(options, IDCANCEL));
     EXPECT_TRUE(WaitWindowGone(options));
 }
 

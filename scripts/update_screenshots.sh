@@ -10,8 +10,9 @@ shots=(main_window progress_window backup_dialog options_dialog about_dialog hel
 build_root=${PARTOLA_BUILD_ROOT:-$PWD/build}
 for name in "${shots[@]}"; do rm -f "$build_root/screenshots/$name-x86_64.png"; done
 
-# The help's pictures come from the help viewer tests, the others from the
-# tests that take the pictures of the program at work.
+# The pictures come from the tests that work the program as a user does, the
+# help's from the help viewer tests; each architecture's run names its
+# pictures after itself.
 PARTOLA_ARCHES=x86_64 ./test.sh -R 'x86_64\.(soak\.Screenshots\.|help\.HelpViewer\.)'
 
 mkdir -p docs/screenshots

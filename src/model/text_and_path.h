@@ -31,12 +31,6 @@ size_t AppendText(std::array<char, N>& target, std::string_view text) {
     return AppendText(target.data(), N, text);
 }
 
-// True when the text fits the buffer without truncation.
-template <size_t N>
-bool FitsIn(const std::array<char, N>&, std::string_view text) {
-    return text.size() < N;
-}
-
 // The text a fixed buffer holds, up to its terminator or its end.
 template <size_t N>
 std::string_view View(const std::array<char, N>& text) {

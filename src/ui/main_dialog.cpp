@@ -11,7 +11,6 @@
 #include <array>
 #include <cstring>
 #include <iterator>
-#include <string>
 
 #include "model/size_arithmetic.h"
 #include "model/split_job.h"
@@ -240,12 +239,10 @@ void PresetClicked(HWND dialog) {
 // the current and the system folders, which need not hold it. A path that does
 // not fit leaves the bare name.
 PathText HelpFilePath() {
-    PathText path{};
-    DWORD length = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
-    char* lastBackslash = length > 0 && length < path.size() ? strrchr(path.data(), '\\') : nullptr;
-    if (lastBackslash) lastBackslash[1] = '\0';
-    if (!lastBackslash || !FitsIn(path, std::string(path.data()) + HelpFile)) path[0] = '\0';
-    AppendText(path, HelpFile);
+    PathText program{}, folder{}, path{};
+    DWORD length = GetModuleFileNameA(nullptr, program.data(), static_cast<DWORD>(program.size()));
+    bool inFolder = length > 0 && length < program.size() && FolderOf(View(program), folder);
+    if (!inFolder || !PathInFolder(View(folder), HelpFile, path)) CopyText(path, HelpFile);
     return path;
 }
 

@@ -67,10 +67,9 @@ int main(int argc, char** argv) {
     if (!PrepareSplitJob()) return 1;
     double start = Now();
     if (!StartSplitWorker()) return 1;
-    while (SplitWorkerActive()) {
-        Pump();
-        MsgWaitForMultipleObjects(1, &WorkerThread, FALSE, 50, QS_ALLINPUT);
-    }
+    // The program's own loop: the worker's end arrives as a message.
+    MSG msg;
+    while (SplitWorkerActive() && GetMessageA(&msg, nullptr, 0, 0) > 0) DispatchMessageA(&msg);
     double seconds = Now() - start;
     Pump();
     printf("%.4f %lu %lu %lu\n", seconds, static_cast<unsigned long>(Memory().PeakPagefileUsage),

@@ -1,6 +1,7 @@
 // The SplitWorker: opens the source, cuts it into pieces (and backup pieces)
 // through the job's copy buffer, then hands over to the join file writer and
-// the completion steps. Every failure ends the job through EndSplitJob.
+// the completion steps. Every failure ends the job early; the worker's last
+// act reports its end to the interface thread.
 // windows.h must come before commctrl.h.
 // clang-format off
 #include <windows.h>
@@ -45,18 +46,16 @@ constexpr uint32_t CopySlice = 256 * 1024;
 
 constexpr char JoinFileFailed[] = "Unable to write join file, drive may be full.";
 
-void StepProgressBar() {
-    ProgressCall(GetDlgItem(ProgressWindow, IDC_PROGRESS_BAR), PBM_DELTAPOS, 1, 0);
-}
-
 void ShowPieceStatus() {
     char status[200];
-    if (SplitJob.Spanning)
+    if (SplitJob.Spanning) {
         snprintf(status, sizeof status, "Waiting for disk %d...", SplitJob.PieceIndex + 1);
-    else
-        snprintf(status, sizeof status, "Writing piece %d of %d...", SplitJob.PieceIndex + 1,
-                 static_cast<int>(SplitJob.PieceCount));
-    ShowProgressText(IDC_PROGRESS_STATUS, status);
+        ShowProgressText(IDC_PROGRESS_STATUS, status);
+        return;
+    }
+    snprintf(status, sizeof status, "Writing piece %d of %d...", SplitJob.PieceIndex + 1,
+             static_cast<int>(SplitJob.PieceCount));
+    ShowPassingStatus(status);
 }
 
 bool OpenSource() {
@@ -76,7 +75,7 @@ bool CreatePiece() {
         if (SplitJob.PieceHandle != INVALID_HANDLE_VALUE) return true;
         const char* text = SplitJob.Spanning ? CreateFailedSpanning : CreateFailed;
         if (AskUser(text, "Error", MB_RETRYCANCEL | MB_ICONERROR) != IDRETRY)
-            return EndCancelledSplitJob();
+            return EndSplitJobEarly();
     }
 }
 
@@ -205,9 +204,7 @@ bool WriteJoinFile() {
            FailSplitJob(JoinFileFailed);
 }
 
-}  // namespace
-
-DWORD WINAPI RunSplitJob(LPVOID) {
+DWORD WriteSplitJob() {
     char root[] = "X:\\";
     root[0] = SplitJob.DestFolder[0];
     if (!OpenSource()) return 0;
@@ -217,7 +214,11 @@ DWORD WINAPI RunSplitJob(LPVOID) {
     if (!ReleaseSource()) return 0;
     if (SplitJob.Spanning && !CheckJoinFileRoom(root)) return 0;
     if (!WriteJoinFile()) return 0;
-    // From here the job can only finish; a late Cancel finds it claimed.
-    if (!ClaimJobEnd()) return 0;
+    // From here the job can only finish; a Cancel that came first stops it.
+    if (!EnterCompletion()) return 0;
     return CompleteSplitJob();
 }
+
+}  // namespace
+
+DWORD WINAPI RunSplitJob(LPVOID) { return ReportWorkerEnd(WriteSplitJob()); }

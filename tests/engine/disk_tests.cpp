@@ -29,9 +29,7 @@ class DiskTest : public ::testing::Test {
 protected:
     void SetUp() override { ResetEngineState(); }
     void TearDown() override {
-        if (IsWindow(ProgressWindow)) DestroyWindow(ProgressWindow);
-        WaitForSplitWorker();
-        CloseMainWindow();
+        EndLeftoverJob();
         SmallDisk::Unmap('A');
     }
     std::string MakeSource(uint32_t size) {
@@ -132,6 +130,35 @@ TEST_F(DiskTest, CancelAtTheSecondDiskKeepsTheFirstPieceAndWritesNoJoinFile) {
     EXPECT_EQ(ReadWholeFile(source), sourceBytes);
     EXPECT_EQ(Progress.closeRequests, 1);
     EXPECT_STREQ(SplitJob.DestFolder.data(), "A:\\");
+}
+
+TEST_F(DiskTest, CancelWhileTheDiskPromptIsOpenClosesItAndTheNextJobRuns) {
+    REQUIRE_SMALL_DISKS();
+    SmallDisk d1(1474560);
+    d1.MapTo('A');
+    std::string source = MakeSource(2000000);
+    SetUpSpan(source, 'A');
+    MessageBoxWatcher boxes;
+    // At the second disk the close box is used; nothing in the prompt is pressed.
+    boxes.AnswerWith([](const SeenBox& box) {
+        if (box.text != "Insert disk for piece 2") return IDOK;
+        PostMessageA(ProgressWindow, WM_CLOSE, 0, 0);
+        return 0;
+    });
+    RunJob();
+    EXPECT_EQ(boxes.Transcript(), (std::vector<std::string>{Prompt(1), Prompt(2)}));
+    EXPECT_EQ(Progress.statuses.back(), "Canceling...");
+    EXPECT_EQ(Progress.closeRequests, 2);  // the close box's request and the clean-up's
+    EXPECT_EQ(FolderListing(d1.WindowsPath()).size(), 1u);
+    EXPECT_EQ(SplitJob.CopyBuffer, nullptr);
+    EXPECT_STREQ(SplitJob.DestFolder.data(), "A:\\");
+
+    TempFolder folder;
+    Progress = ProgressLog{};
+    SetUpSplit(source, folder.Path(), 700000);
+    ASSERT_TRUE(RunJob());
+    EXPECT_EQ(Recombine(folder.Path(), "Join-Annual Report 1998.doc.bat", "Annual Report 1998.doc"),
+              sourceBytes);
 }
 
 TEST_F(DiskTest, FullDiskForAPieceOffersRetryThenReportsTheFreeBytes) {

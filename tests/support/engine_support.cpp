@@ -157,4 +157,13 @@ void CloseMainWindow() {
     MainWindow = nullptr;
 }
 
+void EndLeftoverJob() {
+    if (SplitWorkerActive() && ProgressWindow) {
+        PostMessageA(ProgressWindow, WM_CLOSE, 0, 0);
+        PumpUntil([] { return !SplitWorkerActive(); }, 60000);
+    }
+    if (IsWindow(ProgressWindow)) DestroyWindow(ProgressWindow);
+    CloseMainWindow();
+}
+
 }  // namespace testing_support

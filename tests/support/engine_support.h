@@ -55,4 +55,8 @@ std::string ButtonTip(HWND window);
 // Closes the main window a closing progress window re-created, if any.
 void CloseMainWindow();
 
+// After a test: cancels a job still running, waits for its end, and closes
+// the windows it left.
+void EndLeftoverJob();
+
 }  // namespace testing_support

@@ -2,7 +2,7 @@
 // worker's start to the end of its completion steps. Prints, on one line:
 // the job's seconds, the peak private memory, the private memory of the idle
 // program before the job, and the copy buffer's size.
-// Usage: split_bench <source> <destination folder> <split size> <MoreMem 0|1>
+// Usage: split_bench <source> <destination folder> <split size> <MoreMem 0|1> [slice size]
 #include <windows.h>
 // clang-format off
 #include <commctrl.h>
@@ -44,6 +44,7 @@ int main(int argc, char** argv) {
         fprintf(stderr, "usage: split_bench <source> <folder> <split size> <MoreMem 0|1>\n");
         return 2;
     }
+    if (argc > 5) CopySliceBytes = static_cast<uint32_t>(strtoul(argv[5], nullptr, 10));
     AppInstance = GetModuleHandleA(nullptr);
     InitCommonControls();
     ResetJob();

@@ -41,8 +41,6 @@ constexpr char BackupWriteNoMemory[] =
     "Not enough resources available to write to destination backup file.";
 constexpr char BackupWriteFailed[] =
     "Error writing to destination backup file. Backups have been disabled.";
-// Bytes moved by one read and its writes inside a block.
-constexpr uint32_t CopySlice = 256 * 1024;
 
 constexpr char JoinFileFailed[] = "Unable to write join file, drive may be full.";
 
@@ -148,7 +146,7 @@ bool ReadSourceSlice(char* slice, uint32_t size, uint32_t& count) {
 bool CopyBlock(uint32_t size, uint32_t& count) {
     count = 0;
     while (count < size) {
-        uint32_t want = size - count < CopySlice ? size - count : CopySlice;
+        uint32_t want = size - count < CopySliceBytes ? size - count : CopySliceBytes;
         char* slice = SplitJob.CopyBuffer;
         uint32_t got = 0;
         if (!ReadSourceSlice(slice, want, got)) return false;
@@ -220,5 +218,7 @@ DWORD WriteSplitJob() {
 }
 
 }  // namespace
+
+uint32_t CopySliceBytes = 256 * 1024;
 
 DWORD WINAPI RunSplitJob(LPVOID) { return ReportWorkerEnd(WriteSplitJob()); }

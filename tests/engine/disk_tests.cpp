@@ -115,44 +115,34 @@ TEST_F(DiskTest, LastDiskTooFullForTheJoinFileAsksForAnother) {
     EXPECT_EQ(GatherAndRecombine({&d1, &extra}), sourceBytes);
 }
 
+// Cancel at the second disk, by the prompt's Cancel or by the close box while
+// the prompt is open: the first piece stays, no join file, the job ends once,
+// and the next job runs.
 TEST_F(DiskTest, CancelAtTheSecondDiskKeepsTheFirstPieceAndWritesNoJoinFile) {
     REQUIRE_SMALL_DISKS();
-    SmallDisk d1(1474560);
-    d1.MapTo('A');
     std::string source = MakeSource(2000000);
-    SetUpSpan(source, 'A');
-    MessageBoxWatcher boxes;
-    boxes.Answer(IDOK);
-    boxes.Answer(IDCANCEL);
-    RunJob();
-    EXPECT_EQ(boxes.Transcript(), (std::vector<std::string>{Prompt(1), Prompt(2)}));
-    EXPECT_EQ(FolderListing(d1.WindowsPath()).size(), 1u);
-    EXPECT_EQ(ReadWholeFile(source), sourceBytes);
-    EXPECT_EQ(Progress.closeRequests, 1);
-    EXPECT_STREQ(SplitJob.DestFolder.data(), "A:\\");
-}
-
-TEST_F(DiskTest, CancelWhileTheDiskPromptIsOpenClosesItAndTheNextJobRuns) {
-    REQUIRE_SMALL_DISKS();
-    SmallDisk d1(1474560);
-    d1.MapTo('A');
-    std::string source = MakeSource(2000000);
-    SetUpSpan(source, 'A');
-    MessageBoxWatcher boxes;
-    // At the second disk the close box is used; nothing in the prompt is pressed.
-    boxes.AnswerWith([](const SeenBox& box) {
-        if (box.text != "Insert disk for piece 2") return IDOK;
-        PostMessageA(ProgressWindow, WM_CLOSE, 0, 0);
-        return 0;
-    });
-    RunJob();
-    EXPECT_EQ(boxes.Transcript(), (std::vector<std::string>{Prompt(1), Prompt(2)}));
-    EXPECT_EQ(Progress.statuses.back(), "Canceling...");
-    EXPECT_EQ(Progress.closeRequests, 2);  // the close box's request and the clean-up's
-    EXPECT_EQ(FolderListing(d1.WindowsPath()).size(), 1u);
-    EXPECT_EQ(SplitJob.CopyBuffer, nullptr);
-    EXPECT_STREQ(SplitJob.DestFolder.data(), "A:\\");
-
+    for (bool closeBox : {false, true}) {
+        SCOPED_TRACE(closeBox ? "close box" : "the prompt's Cancel");
+        SmallDisk d1(1474560);
+        d1.MapTo('A');
+        Progress = ProgressLog{};
+        SetUpSpan(source, 'A');
+        MessageBoxWatcher boxes;
+        boxes.AnswerWith([closeBox](const SeenBox& box) {
+            if (box.text != "Insert disk for piece 2") return IDOK;
+            if (!closeBox) return IDCANCEL;
+            PostMessageA(ProgressWindow, WM_CLOSE, 0, 0);
+            return 0;  // nothing pressed: only the Cancel can close the prompt
+        });
+        RunJob();
+        EXPECT_EQ(boxes.Transcript(), (std::vector<std::string>{Prompt(1), Prompt(2)}));
+        EXPECT_EQ(FolderListing(d1.WindowsPath()).size(), 1u);
+        EXPECT_EQ(ReadWholeFile(source), sourceBytes);
+        EXPECT_EQ(Progress.closeRequests, closeBox ? 2 : 1);
+        EXPECT_EQ(Progress.statuses.back(), closeBox ? "Canceling..." : "Waiting for disk 2...");
+        EXPECT_EQ(SplitJob.CopyBuffer, nullptr);
+        EXPECT_STREQ(SplitJob.DestFolder.data(), "A:\\");
+    }
     TempFolder folder;
     Progress = ProgressLog{};
     SetUpSplit(source, folder.Path(), 700000);

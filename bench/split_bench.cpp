@@ -1,6 +1,6 @@
 // One split job with the real engine and progress window, timed from the
 // worker's start to the end of its completion steps. Prints, on one line:
-// the job's seconds, the peak private memory, the private memory of the idle
+// the job's seconds, the peak working set, the working set of the idle
 // program before the job, and the copy buffer's size.
 // Usage: split_bench <source> <destination folder> <split size> <MoreMem 0|1> [slice size]
 #include <windows.h>
@@ -64,7 +64,7 @@ int main(int argc, char** argv) {
         (uint64_t{SplitJob.SourceSize} + SplitJob.SplitSize - 1) / SplitJob.SplitSize);
     CreateProgressDialog();
     Pump();
-    SIZE_T idle = Memory().PagefileUsage;
+    SIZE_T idle = Memory().WorkingSetSize;
     if (!PrepareSplitJob()) return 1;
     double start = Now();
     if (!StartSplitWorker()) return 1;
@@ -73,7 +73,7 @@ int main(int argc, char** argv) {
     while (SplitWorkerActive() && GetMessageA(&msg, nullptr, 0, 0) > 0) DispatchMessageA(&msg);
     double seconds = Now() - start;
     Pump();
-    printf("%.4f %lu %lu %lu\n", seconds, static_cast<unsigned long>(Memory().PeakPagefileUsage),
+    printf("%.4f %lu %lu %lu\n", seconds, static_cast<unsigned long>(Memory().PeakWorkingSetSize),
            static_cast<unsigned long>(idle), static_cast<unsigned long>(SplitJob.ChunkSize));
     return 0;
 }

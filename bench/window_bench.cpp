@@ -2,10 +2,9 @@
 // Partola95.exe with the source on its command line, fills the destination
 // and the size, presses Split (and Yes to the many-pieces warning) and times
 // until the main window is back. Prints, on one line: the seconds, the peak
-// private memory of the program and its private memory while idle before the
-// click. The options are set in the registry first: close when done, no
-// reminders, no questions.
-// Usage: window_bench <Partola95.exe> <source> <destination folder> <size KB, or 0 for the
+// working set of the program and its working set while idle before the click. The options are set
+// in the registry first: close when done, no reminders, no questions. Usage: window_bench
+// <Partola95.exe> <source> <destination folder> <size KB, or 0 for the
 //        "1.44 MB" preset> <MoreMem 0|1>
 #include <windows.h>
 // clang-format off
@@ -49,10 +48,13 @@ bool SetOptions(DWORD moreMem) {
     return true;
 }
 
+// A visible dialog window of the process other than the two excepted; with a
+// caption, only one with that caption. Reading a caption sends the program a
+// message, so while a job runs the search goes by handle and class alone.
 struct Search {
     DWORD processId;
     const char* caption;
-    HWND except;
+    HWND except[2];
     HWND found;
 };
 
@@ -61,33 +63,39 @@ BOOL CALLBACK FindTopWindow(HWND window, LPARAM param) {
     DWORD pid = 0;
     GetWindowThreadProcessId(window, &pid);
     char text[64] = {};
-    GetWindowTextA(window, text, sizeof text);
-    if (pid != search->processId || window == search->except || !IsWindowVisible(window) ||
-        strcmp(text, search->caption) != 0)
+    GetClassNameA(window, text, sizeof text);
+    if (pid != search->processId || window == search->except[0] || window == search->except[1] ||
+        !IsWindowVisible(window) || strcmp(text, "#32770") != 0)
         return TRUE;
+    if (search->caption) {
+        GetWindowTextA(window, text, sizeof text);
+        if (strcmp(text, search->caption) != 0) return TRUE;
+    }
     search->found = window;
     return FALSE;
 }
 
-HWND FindWindowOf(DWORD processId, const char* caption, HWND except = nullptr) {
-    Search search{processId, caption, except, nullptr};
+HWND FindWindowOf(DWORD processId, const char* caption, HWND except = nullptr,
+                  HWND alsoExcept = nullptr) {
+    Search search{processId, caption, {except, alsoExcept}, nullptr};
     EnumWindows(FindTopWindow, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 
-HWND WaitForWindow(DWORD processId, const char* caption, HWND except, DWORD timeoutMs) {
+HWND WaitForWindow(DWORD processId, const char* caption, HWND except, HWND alsoExcept,
+                   DWORD timeoutMs) {
     DWORD start = GetTickCount();
     for (;;) {
-        HWND window = FindWindowOf(processId, caption, except);
+        HWND window = FindWindowOf(processId, caption, except, alsoExcept);
         if (window || GetTickCount() - start > timeoutMs) return window;
-        Sleep(1);
+        Sleep(2);
     }
 }
 
-SIZE_T Private(HANDLE process, bool peak) {
+SIZE_T Memory(HANDLE process, bool peak) {
     PROCESS_MEMORY_COUNTERS counters{};
     GetProcessMemoryInfo(process, &counters, sizeof counters);
-    return peak ? counters.PeakPagefileUsage : counters.PagefileUsage;
+    return peak ? counters.PeakWorkingSetSize : counters.WorkingSetSize;
 }
 
 }  // namespace
@@ -107,7 +115,7 @@ int main(int argc, char** argv) {
                         &startup, &process))
         return 1;
     DWORD pid = process.dwProcessId;
-    HWND main = WaitForWindow(pid, MainCaption, nullptr, 60000);
+    HWND main = WaitForWindow(pid, MainCaption, nullptr, nullptr, 60000);
     if (!main) return 1;
     SetDlgItemTextA(main, IDC_DEST, argv[3]);
     if (sizeKb) {
@@ -119,7 +127,7 @@ int main(int argc, char** argv) {
         SendDlgItemMessageA(main, IDC_PRESET_LIST, CB_SETCURSEL, 2, 0);
     }
     Sleep(500);
-    SIZE_T idle = Private(process.hProcess, false);
+    SIZE_T idle = Memory(process.hProcess, false);
     double start = Now();
     PostMessageA(GetDlgItem(main, IDC_SPLIT), BM_CLICK, 0, 0);
     // Many pieces: the program asks first; the clock starts at the answer.
@@ -137,9 +145,12 @@ int main(int argc, char** argv) {
         }
         Sleep(1);
     }
-    HWND back = WaitForWindow(pid, MainCaption, main, 600000);
+    // The progress window stands in for the main window; the job is over when
+    // another dialog (the new main window) appears.
+    HWND progress = FindWindowOf(pid, "Partola 95 Progress");
+    HWND back = WaitForWindow(pid, nullptr, main, progress, 600000);
     double seconds = Now() - start;
-    SIZE_T peak = Private(process.hProcess, true);
+    SIZE_T peak = Memory(process.hProcess, true);
     if (back) PostMessageA(back, WM_CLOSE, 0, 0);
     if (WaitForSingleObject(process.hProcess, 10000) != WAIT_OBJECT_0)
         TerminateProcess(process.hProcess, 1);

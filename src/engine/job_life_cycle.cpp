@@ -100,8 +100,9 @@ DWORD ReportWorkerEnd(DWORD exitCode) {
 void SplitWorkerEnded() {
     HANDLE thread = WorkerThread;
     if (!thread) return;
-    // The message was the worker's last act: its thread is on its way out.
-    WaitForSingleObject(thread, INFINITE);
+    // The message was the worker's last act: its thread is on its way out and
+    // touches nothing of the job any more. It is not waited for: its exit may
+    // itself need this thread (the system tidies its windows away).
     CloseHandle(thread);
     WorkerThread = nullptr;
     WorkerThreadId = 0;

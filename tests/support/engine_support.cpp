@@ -54,10 +54,7 @@ LRESULT CALLBACK RecordButton(HWND window, UINT message, WPARAM wParam, LPARAM l
 }
 
 LRESULT CALLBACK RecordDialog(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_CLOSE) {
-        ++Progress.closeRequests;
-        if (InSendMessage()) ++Progress.closesFromWorker;
-    }
+    if (message == WM_CLOSE) ++Progress.closeRequests;
     return CallWindowProcA(OriginalDialogProc, window, message, wParam, lParam);
 }
 

@@ -88,7 +88,9 @@ HWND WaitForWindow(DWORD processId, const char* caption, HWND except, HWND alsoE
     for (;;) {
         HWND window = FindWindowOf(processId, caption, except, alsoExcept);
         if (window || GetTickCount() - start > timeoutMs) return window;
-        Sleep(2);
+        // Every look is a round trip to the Wine server that the program's
+        // own file calls go through, so it looks only every 20 ms.
+        Sleep(20);
     }
 }
 
@@ -141,9 +143,9 @@ int main(int argc, char** argv) {
         if (warning) {
             PostMessageA(GetDlgItem(warning, IDYES), BM_CLICK, 0, 0);
             start = Now();
-            while (IsWindow(warning)) Sleep(1);
+            while (IsWindow(warning)) Sleep(5);
         }
-        Sleep(1);
+        Sleep(5);
     }
     // The progress window stands in for the main window; the job is over when
     // another dialog (the new main window) appears.

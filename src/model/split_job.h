@@ -6,7 +6,6 @@
 #include <windows.h>
 
 #include <array>
-#include <atomic>
 #include <cstdint>
 #include <string_view>
 
@@ -64,9 +63,6 @@ struct OptionsRecord {
 
 extern SplitJobRecord SplitJob;
 
-// Set on the interface thread when the user cancels a running job; the worker
-// checks it before every file operation, prompt and window update and stops.
-extern std::atomic<bool> WorkerStopRequested;
 extern OptionsRecord Options;
 
 // Process-wide handles.

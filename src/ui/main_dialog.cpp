@@ -14,6 +14,7 @@
 #include <iterator>
 #include <string>
 
+#include "engine/split_engine.h"
 #include "model/size_arithmetic.h"
 #include "model/split_job.h"
 #include "resource.h"
@@ -384,6 +385,9 @@ INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
             return TRUE;
         case WM_CLOSE:
             CloseMainDialog(dialog);
+            return TRUE;
+        case SplitWorkerEndedMessage:
+            SplitWorkerEnded();
             return TRUE;
         default:
             return FALSE;

@@ -35,8 +35,9 @@ void PumpUntilEnded(HANDLE thread) {
             TranslateMessage(&msg);
             DispatchMessageA(&msg);
         }
-        if (MsgWaitForMultipleObjectsEx(1, &thread, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE) ==
-            WAIT_OBJECT_0)
+        // The queue is empty here, so any input wakes the wait (the Ex form,
+        // which could also wake for input left behind, is missing on Windows 95).
+        if (MsgWaitForMultipleObjects(1, &thread, FALSE, INFINITE, QS_ALLINPUT) == WAIT_OBJECT_0)
             break;
     }
     if (quit) PostQuitMessage(exitCode);
@@ -62,7 +63,7 @@ bool StartSplitWorker() {
 void WaitForSplitWorker() {
     HANDLE thread = WorkerThread;
     if (!thread) return;
-    if (GetCurrentThreadId() == GetThreadId(thread)) return;
+    if (GetCurrentThreadId() == WorkerThreadId) return;
     PumpUntilEnded(thread);
     if (WorkerThread == thread) {
         CloseHandle(thread);

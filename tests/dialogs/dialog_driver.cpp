@@ -4,7 +4,6 @@
 #include <commctrl.h>
 
 #include <atomic>
-#include <thread>
 
 #include "test_support.h"
 #include "ui_driver.h"
@@ -17,6 +16,11 @@ constexpr std::array<uint32_t OptionsRecord::*, 8> Fields{
     &OptionsRecord::UseDos83,     &OptionsRecord::UseLongJoinBatName, &OptionsRecord::BackupPrompt,
     &OptionsRecord::DeletePrompt, &OptionsRecord::CloseWhenDone,      &OptionsRecord::NoReminders,
     &OptionsRecord::MoreMem,      &OptionsRecord::AlwaysOnTop};
+
+DWORD WINAPI RunWork(void* work) {
+    (*static_cast<std::function<void()>*>(work))();
+    return 0;
+}
 
 }  // namespace
 
@@ -34,7 +38,7 @@ DriveResult RunDriven(const std::string& caption, const std::function<void()>& o
                       const std::function<void(HWND)>& drive) {
     DriveResult result;
     std::atomic<bool> opened{false};
-    std::thread driver([&] {
+    std::function<void()> driveUntilClosed = [&] {
         HWND dialog = testing_support::FindDialog(GetCurrentProcessId(), caption);
         result.shown = dialog != nullptr;
         if (dialog) {
@@ -46,10 +50,12 @@ DriveResult RunDriven(const std::string& caption, const std::function<void()>& o
             PostMessageA(dialog, WM_CLOSE, 0, 0);
             Sleep(200);
         }
-    });
+    };
+    HANDLE driver = CreateThread(nullptr, 0, RunWork, &driveUntilClosed, 0, nullptr);
     open();
     opened = true;
-    driver.join();
+    WaitForSingleObject(driver, INFINITE);
+    CloseHandle(driver);
     return result;
 }
 

@@ -151,31 +151,40 @@ int DefaultButton(HWND box) {
 
 }  // namespace
 
-MessageBoxWatcher::MessageBoxWatcher(DWORD processId)
-    : processId_(processId), thread_([this] { Run(); }) {}
+MessageBoxWatcher::MessageBoxWatcher(DWORD processId) : processId_(processId) {
+    InitializeCriticalSection(&lock_);
+    thread_ = CreateThread(nullptr, 0, ThreadStart, this, 0, nullptr);
+}
 
 MessageBoxWatcher::~MessageBoxWatcher() {
     stop_ = true;
-    thread_.join();
+    WaitForSingleObject(thread_, INFINITE);
+    CloseHandle(thread_);
+    DeleteCriticalSection(&lock_);
+}
+
+DWORD WINAPI MessageBoxWatcher::ThreadStart(void* self) {
+    static_cast<MessageBoxWatcher*>(self)->Run();
+    return 0;
 }
 
 void MessageBoxWatcher::Answer(int buttonId) {
-    std::lock_guard<std::mutex> guard(lock_);
+    Guard guard(lock_);
     answers_.push_back(buttonId);
 }
 
 void MessageBoxWatcher::AnswerWith(std::function<int(const SeenBox&)> policy) {
-    std::lock_guard<std::mutex> guard(lock_);
+    Guard guard(lock_);
     policy_ = std::move(policy);
 }
 
 std::vector<SeenBox> MessageBoxWatcher::Seen() const {
-    std::lock_guard<std::mutex> guard(lock_);
+    Guard guard(lock_);
     return seen_;
 }
 
 size_t MessageBoxWatcher::Count() const {
-    std::lock_guard<std::mutex> guard(lock_);
+    Guard guard(lock_);
     return seen_.size();
 }
 
@@ -208,7 +217,7 @@ void MessageBoxWatcher::Run() {
                      0};
         int button = DefaultButton(box);
         {
-            std::lock_guard<std::mutex> guard(lock_);
+            Guard guard(lock_);
             if (policy_) {
                 button = policy_(seen);
             } else if (!answers_.empty()) {

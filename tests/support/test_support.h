@@ -9,9 +9,7 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
-#include <mutex>
 #include <string>
-#include <thread>
 #include <vector>
 
 namespace testing_support {
@@ -65,14 +63,23 @@ public:
 
 private:
     void Run();
+    static DWORD WINAPI ThreadStart(void* self);
+    // Holds lock_ for the lifetime of one guard object.
+    struct Guard {
+        explicit Guard(CRITICAL_SECTION& section) : section_(section) {
+            EnterCriticalSection(&section_);
+        }
+        ~Guard() { LeaveCriticalSection(&section_); }
+        CRITICAL_SECTION& section_;
+    };
     DWORD processId_;
     std::atomic<bool> stop_{false};
-    mutable std::mutex lock_;
+    mutable CRITICAL_SECTION lock_;
     std::deque<int> answers_;
     std::function<int(const SeenBox&)> policy_;
     std::vector<SeenBox> seen_;
     std::vector<HWND> handled_;
-    std::thread thread_;
+    HANDLE thread_ = nullptr;
 };
 
 // Finds a visible top-level dialog of the process with the given caption.

@@ -25,8 +25,6 @@ uint32_t CappedCount(uint64_t bytes) {
     return bytes > LargestCount ? 0xFFFFFFFFu : static_cast<uint32_t>(bytes);
 }
 
-using FreeSpaceQuery = BOOL(WINAPI*)(LPCSTR, PULARGE_INTEGER, PULARGE_INTEGER, PULARGE_INTEGER);
-
 // The very first Windows 95 has no GetDiskFreeSpaceExA, and a program that
 // imported it would not start there: it is looked up when needed.
 FreeSpaceQuery FindFreeSpaceQuery() {
@@ -48,7 +46,10 @@ uint32_t FreeBytesByClusters(const char* root) {
 }
 
 uint32_t FreeBytesOfDrive(const char* root) {
-    FreeSpaceQuery query = FindFreeSpaceQuery();
+    return FreeBytesFromQuery(FindFreeSpaceQuery(), root);
+}
+
+uint32_t FreeBytesFromQuery(FreeSpaceQuery query, const char* root) {
     if (!query) return FreeBytesByClusters(root);
     // What this user may still write: less than the disk's free space where
     // per-user quotas or reserved blocks hold part of it back.

@@ -31,6 +31,12 @@ UINT DriveType(const char* root);
 // times the cluster size. A failed query counts as no free space.
 uint32_t FreeBytesOfDrive(const char* root);
 
+// GetDiskFreeSpaceExA's signature.
+using FreeSpaceQuery = BOOL(WINAPI*)(LPCSTR, PULARGE_INTEGER, PULARGE_INTEGER, PULARGE_INTEGER);
+
+// FreeBytesOfDrive with the 64-bit query given (null where the system has none).
+uint32_t FreeBytesFromQuery(FreeSpaceQuery query, const char* root);
+
 // Free clusters times the cluster size from the 32-bit query, multiplied
 // without wrapping and capped at 4,294,967,295; 0 when the query fails.
 uint32_t FreeBytesByClusters(const char* root);

@@ -1,5 +1,7 @@
 // Free space as the piece sizes rely on it: the bytes this user may still
-// write, never a wrapped 32-bit product.
+// write, never a wrapped 32-bit product. Wine knows no disk quotas and always
+// has the 64-bit query, so a system with quotas, and the first Windows 95
+// without that query, are stood in for at the query itself.
 #include <gtest/gtest.h>
 
 #include "platform/file_services.h"
@@ -11,53 +13,43 @@ namespace {
 
 constexpr uint64_t AllOf32Bits = 0xFFFFFFFFull;
 
-// A 4 MiB ext2 disk that holds half its blocks back for the superuser:
-// Windows reports such blocks, like a user's disk quota, as free on the disk
-// but not available to the caller. Mapped to A: for one test.
-class DiskWithHeldBackSpace {
-public:
-    DiskWithHeldBackSpace() : folder_(BuildRootUnix() + "/disks/held-back") {
-        mounted_ = RunUnixCommand("mkdir -p '" + folder_ + "/mount' && truncate -s 4M '" + folder_ +
-                                  "/disk.img' && mkfs.ext2 -q -m 50 '" + folder_ +
-                                  "/disk.img' && mount -o loop '" + folder_ + "/disk.img' '" +
-                                  folder_ + "/mount' && ln -sfn '" + folder_ + "/mount' '" +
-                                  BuildRootUnix() + "/wineprefix/dosdevices/a:'") == 0;
-    }
-    ~DiskWithHeldBackSpace() {
-        SmallDisk::Unmap('A');
-        RunUnixCommand("umount '" + folder_ + "/mount'; rm -rf '" + folder_ + "'");
-    }
-    bool Mounted() const { return mounted_; }
-
-private:
-    std::string folder_;
-    bool mounted_ = false;
-};
-
-TEST(FreeSpace, CountsOnlyTheBytesTheUserMayWrite) {
-    REQUIRE_SMALL_DISKS();
-    DiskWithHeldBackSpace disk;
-    ASSERT_TRUE(disk.Mounted());
-    ULARGE_INTEGER available{}, total{}, free{};
-    ASSERT_TRUE(GetDiskFreeSpaceExA("A:\\", &available, &total, &free));
-    ASSERT_GT(free.QuadPart, available.QuadPart + 1024 * 1024) << "the disk holds nothing back";
-    EXPECT_EQ(FreeBytesOfDrive("A:\\"), available.QuadPart);
+// What a system with quotas reports for a user with 1 MiB left of a disk
+// that has 3 GiB free, and for one with 6 GiB left.
+uint64_t CallerAvailable = 0;
+BOOL WINAPI DiskWithQuota(LPCSTR, PULARGE_INTEGER available, PULARGE_INTEGER total,
+                          PULARGE_INTEGER free) {
+    if (available) available->QuadPart = CallerAvailable;
+    if (total) total->QuadPart = 8ull << 30;
+    if (free) free->QuadPart = 3ull << 30;
+    return TRUE;
 }
 
-TEST(FreeSpace, ClusterCountOfALargeDiskIsCappedNotWrapped) {
+BOOL WINAPI FailingQuery(LPCSTR, PULARGE_INTEGER, PULARGE_INTEGER, PULARGE_INTEGER) {
+    return FALSE;
+}
+
+TEST(FreeSpace, CountsTheBytesTheUserMayWriteCappedAt32Bits) {
+    CallerAvailable = 1 << 20;
+    EXPECT_EQ(FreeBytesFromQuery(DiskWithQuota, "C:\\"), 1u << 20);
+    CallerAvailable = 6ull << 30;
+    EXPECT_EQ(FreeBytesFromQuery(DiskWithQuota, "C:\\"), AllOf32Bits);
+    EXPECT_EQ(FreeBytesFromQuery(FailingQuery, "C:\\"), 0u);
+}
+
+TEST(FreeSpace, WithoutThe64BitQueryCountsClustersWithoutWrapping) {
     REQUIRE_SMALL_DISKS();
     SmallDisk floppy(1474560);
     ASSERT_TRUE(floppy.Mounted());
     floppy.MapTo('A');
-    EXPECT_EQ(FreeBytesByClusters("A:\\"), 1470464u);
+    EXPECT_EQ(FreeBytesFromQuery(nullptr, "A:\\"), FreeBytesOfDrive("A:\\"));
     SmallDisk::Unmap('A');
+    EXPECT_EQ(FreeBytesFromQuery(nullptr, "A:\\"), 0u) << "no disk in the drive";
 
     // The build's own disk, Z:, has gigabytes free on any machine that builds this.
     ULARGE_INTEGER available{}, total{}, free{};
     ASSERT_TRUE(GetDiskFreeSpaceExA("Z:\\", &available, &total, &free));
     ASSERT_GT(free.QuadPart, AllOf32Bits) << "needs more than 4 GiB free on the build disk";
-    EXPECT_EQ(FreeBytesByClusters("Z:\\"), AllOf32Bits);
-    EXPECT_EQ(FreeBytesByClusters("Q:\\"), 0u) << "no such drive";
+    EXPECT_EQ(FreeBytesFromQuery(nullptr, "Z:\\"), AllOf32Bits);
 }
 
 }  // namespace

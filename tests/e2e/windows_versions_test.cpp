@@ -6,8 +6,7 @@
 
 #include <string>
 
-#include "e2e_support.h"
-#include "engine_support.h"
+#include "program_session.h"
 
 using namespace testing_support;
 
@@ -38,7 +37,7 @@ TEST_P(WindowsVersion, PresetSplitIsRebuiltByTheCommandInterpreter) {
     TempFolder work;
     std::string source = work.File("Annual Report 1998.doc");
     std::string bytes = WriteRandomFile(source, 1600000, 14);
-    std::string out = MakeFolder(work, "out");
+    std::string out = work.Folder("out");
     {
         ProgramSession session;
         ASSERT_NE(session.main, nullptr) << "the program did not start";
@@ -46,11 +45,8 @@ TEST_P(WindowsVersion, PresetSplitIsRebuiltByTheCommandInterpreter) {
         ASSERT_TRUE(session.SetDest(out));
         ASSERT_TRUE(session.UsePreset(Preset::Mb144));
         ASSERT_TRUE(session.SplitAndWaitForEnd());
-        EXPECT_EQ(session.boxes.Count(), 0u) << session.LastBox();
-        PostMessageA(session.main, WM_SYSCOMMAND, SC_CLOSE, 0);
-        DWORD exitCode = 1;
-        EXPECT_TRUE(session.program.WaitForExit(exitCode)) << "the program did not close";
-        EXPECT_EQ(exitCode, 0u);
+        EXPECT_EQ(session.boxes.Count(), 0u) << session.boxes.Last();
+        EXPECT_EQ(session.Close(), 0) << "the program did not close with exit code 0";
     }
     EXPECT_EQ(FolderListing(out).size(), 3u);  // two pieces and the join file
     EXPECT_EQ(Recombine(out, "Join-Annual Report 1998.doc.bat", "Annual Report 1998.doc"), bytes);

@@ -40,10 +40,11 @@ TEST(FreeSpace, WithoutThe64BitQueryCountsClustersWithoutWrapping) {
     REQUIRE_SMALL_DISKS();
     SmallDisk floppy(1474560);
     ASSERT_TRUE(floppy.Mounted());
-    floppy.MapTo('A');
-    EXPECT_EQ(FreeBytesFromQuery(nullptr, "A:\\"), FreeBytesOfDrive("A:\\"));
-    SmallDisk::Unmap('A');
-    EXPECT_EQ(FreeBytesFromQuery(nullptr, "A:\\"), 0u) << "no disk in the drive";
+    floppy.Insert();
+    const std::string drive = FloppyRoot();
+    EXPECT_EQ(FreeBytesFromQuery(nullptr, drive.c_str()), FreeBytesOfDrive(drive.c_str()));
+    SmallDisk::EjectFloppy();
+    EXPECT_EQ(FreeBytesFromQuery(nullptr, drive.c_str()), 0u) << "no disk in the drive";
 
     // The build's own disk, Z:, has gigabytes free on any machine that builds this.
     ULARGE_INTEGER available{}, total{}, free{};

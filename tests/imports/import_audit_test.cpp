@@ -204,15 +204,15 @@ TEST_F(ImportAudit, EveryImportIsListedAndNoNewerThanTheOldestWindows) {
     const auto list = ReadList(UnixToWindowsPath(IMPORT_LIST_UNIX));
     ASSERT_GT(list.size(), 100u);
     ASSERT_GT(image.imports.size(), 50u);
-    std::vector<std::string> refused;
+    std::string refused;
     for (const Import& import : image.imports) {
         auto entry = list.find(import.dll + "!" + import.function);
         std::string objection = entry == list.end() ? "not on the list of allowed imports"
                                                     : Objection(entry->second, is32Bit);
         if (!objection.empty())
-            refused.push_back(import.dll + " " + import.function + ": " + objection);
+            refused += "\n  " + import.dll + " " + import.function + ": " + objection;
     }
-    EXPECT_EQ(refused, std::vector<std::string>{}) << ProgramPath();
+    EXPECT_TRUE(refused.empty()) << ProgramPath() << " imports what it may not:" << refused;
 }
 
 TEST_F(ImportAudit, HeaderNamesTheOldestWindows) {

@@ -125,7 +125,7 @@ void CreateToolTips(HWND dialog) {
     if (!tooltip) return;
     for (const ToolTip& tip : ToolTips) {
         TOOLINFOA tool{};
-        tool.cbSize = TTTOOLINFOA_V2_SIZE;
+        tool.cbSize = TTTOOLINFOA_V1_SIZE;  // the record the first Windows 95 knows
         tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
         tool.hwnd = dialog;
         tool.uId = reinterpret_cast<UINT_PTR>(GetDlgItem(dialog, tip.controlId));
@@ -201,7 +201,8 @@ void ListChanged(WORD notification) {
 void BrowseForSource(HWND dialog) {
     PathText path{};
     OPENFILENAMEA open{};
-    open.lStructSize = sizeof open;
+    // The record of Windows 95 and NT 4.0, whose dialogs refuse the longer one.
+    open.lStructSize = OPENFILENAME_SIZE_VERSION_400A;
     open.hwndOwner = dialog;
     open.lpstrFilter = "All Files\0*.*\0";
     open.lpstrFile = path.data();

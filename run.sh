@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds the program and starts it under Wine.
+# Installs what is missing, builds the program as users get it (optimised)
+# and starts it under Wine.
 # The optional argument is passed as the command-line tail (the source path):
 #   ./run.sh                 ./run.sh 'C:\Docs\report.doc'
 # With no display, the program runs on a virtual one and a screenshot of it is
@@ -8,9 +9,9 @@ set -euo pipefail
 cd "$(dirname "$0")"
 scripts/setup.sh
 source scripts/common.sh
-build_arch x86_64 >/dev/null
+build_arch x86_64 Release >/dev/null
 ensure_prefix
-exe="$build_root/x86_64/Partola95.exe"
+exe="$build_root/x86_64-release/Partola95.exe"
 
 if [ -z "${DISPLAY:-}" ]; then
   start_virtual_display

@@ -1,8 +1,8 @@
 // One split job with the real engine and progress window, timed from the
 // worker's start to the end of its completion steps. Prints, on one line:
-// the job's seconds, the peak private memory, the private memory of the idle
+// the job's seconds, the peak working set, the working set of the idle
 // program before the job, and the copy buffer's size.
-// Usage: split_bench <source> <destination folder> <split size> <MoreMem 0|1>
+// Usage: split_bench <source> <destination folder> <split size> <MoreMem 0|1> [slice size]
 #include <windows.h>
 // clang-format off
 #include <commctrl.h>
@@ -44,6 +44,7 @@ int main(int argc, char** argv) {
         fprintf(stderr, "usage: split_bench <source> <folder> <split size> <MoreMem 0|1>\n");
         return 2;
     }
+    if (argc > 5) CopySliceBytes = static_cast<uint32_t>(strtoul(argv[5], nullptr, 10));
     AppInstance = GetModuleHandleA(nullptr);
     InitCommonControls();
     ResetJob();
@@ -63,17 +64,16 @@ int main(int argc, char** argv) {
         (uint64_t{SplitJob.SourceSize} + SplitJob.SplitSize - 1) / SplitJob.SplitSize);
     CreateProgressDialog();
     Pump();
-    SIZE_T idle = Memory().PagefileUsage;
+    SIZE_T idle = Memory().WorkingSetSize;
     if (!PrepareSplitJob()) return 1;
     double start = Now();
     if (!StartSplitWorker()) return 1;
-    while (SplitWorkerActive()) {
-        Pump();
-        MsgWaitForMultipleObjects(1, &WorkerThread, FALSE, 50, QS_ALLINPUT);
-    }
+    // The program's own loop: the worker's end arrives as a message.
+    MSG msg;
+    while (SplitWorkerActive() && GetMessageA(&msg, nullptr, 0, 0) > 0) DispatchMessageA(&msg);
     double seconds = Now() - start;
     Pump();
-    printf("%.4f %lu %lu %lu\n", seconds, static_cast<unsigned long>(Memory().PeakPagefileUsage),
+    printf("%.4f %lu %lu %lu\n", seconds, static_cast<unsigned long>(Memory().PeakWorkingSetSize),
            static_cast<unsigned long>(idle), static_cast<unsigned long>(SplitJob.ChunkSize));
     return 0;
 }

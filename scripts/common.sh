@@ -12,11 +12,20 @@ export WINEDLLOVERRIDES="mscoree=;mshtml="
 build_arch() {
   local arch=$1 type=${2:-Debug} dir="$build_root/$1"
   [ "$type" = Debug ] || dir="$build_root/$1-${type,,}"
+  # CMake keeps the compilers it first found: a build folder configured with
+  # another toolchain file is configured afresh.
+  local toolchain="$repo_root/cmake/toolchain-$arch.cmake" stamp
+  stamp=$(sha1sum "$toolchain" | cut -d' ' -f1)
+  if [ -f "$dir/Makefile" ] && [ "$(cat "$dir/toolchain.sha1" 2>/dev/null)" != "$stamp" ]; then
+    echo "The toolchain of $arch changed: configuring $dir afresh."
+    rm -rf "$dir"
+  fi
   if [ ! -f "$dir/Makefile" ]; then
     local tests=ON
     [ "$type" = Debug ] || tests=OFF
-    cmake -S "$repo_root" -B "$dir" -DCMAKE_TOOLCHAIN_FILE="$repo_root/cmake/toolchain-$arch.cmake" \
+    cmake -S "$repo_root" -B "$dir" -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
       -DCMAKE_BUILD_TYPE="$type" -DPARTOLA_BUILD_ROOT="$build_root" -DPARTOLA_TESTS=$tests >/dev/null
+    echo "$stamp" >"$dir/toolchain.sha1"
   fi
   cmake --build "$dir" -j"$(nproc)"
 }

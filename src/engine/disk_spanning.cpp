@@ -51,15 +51,14 @@ bool FirstFreeSpaceCheck(const char* root, uint32_t& freeBytes) {
     if (WaitForRoom(root, MinimumPieceRoom, FirstDiskTooFull, ProductName,
                     MB_OKCANCEL | MB_ICONERROR, IDOK, freeBytes))
         return true;
-    ClaimJobEnd();
-    return EndSplitJob(false);
+    return EndSplitJobEarly(false);
 }
 
 bool RunDiskCycle(const char* root) {
     char text[200];
     snprintf(text, sizeof text, "Insert disk for piece %d", SplitJob.PieceIndex + 1);
     if (AskUser(text, ProductName, MB_OKCANCEL | MB_ICONQUESTION) != IDOK)
-        return EndCancelledSplitJob();
+        return EndSplitJobEarly();
     snprintf(text, sizeof text, "Writing piece %d to disk...", SplitJob.PieceIndex + 1);
     ShowProgressText(IDC_PROGRESS_STATUS, text);
     uint32_t freeBytes = 0;
@@ -67,7 +66,7 @@ bool RunDiskCycle(const char* root) {
                      IDRETRY, freeBytes)) {
         snprintf(text, sizeof text, "BytesFree: %d", static_cast<int>(freeBytes));
         AskUser(text, "Info", MB_OK);
-        return EndCancelledSplitJob();
+        return EndSplitJobEarly();
     }
     SplitJob.SplitSize = freeBytes;
     return true;
@@ -79,5 +78,5 @@ bool CheckJoinFileRoom(const char* root) {
     uint32_t freeBytes = 0;
     return WaitForRoom(root, needed, NoRoomForJoinFile, ProductName,
                        MB_OKCANCEL | MB_ICONEXCLAMATION, IDOK, freeBytes) ||
-           EndCancelledSplitJob();
+           EndSplitJobEarly();
 }

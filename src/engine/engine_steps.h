@@ -1,35 +1,56 @@
-// What the engine's files share: the one gate through which every call into
-// the progress window passes, the claim on ending a job, and the spanning
-// steps the preparation and the piece writer call.
+// What the engine's files share: the job's life-cycle steps, the one gate
+// through which every window call and message box of a job passes, and the
+// spanning steps the preparation and the piece writer call.
 #pragma once
 
 #include <windows.h>
 
 #include <cstdint>
 
-// False once the interface thread has asked the worker to stop; the worker
-// then touches no file, prompt or window any more.
+// Life cycle (job_life_cycle.cpp), the only place that knows the job's phase.
+
+// Starts preparing a job; false while another job has not ended.
+bool BeginSplitJob();
+// The preparation is done: the job runs (JobRunning set).
+void MarkSplitJobPrepared();
+// False once the job is stopping; the worker then touches no file, prompt or
+// window any more.
 bool WorkerMayGoOn();
+// The one way to end a job early (a failure, a cancelled prompt). Before a
+// worker runs the clean-up happens at once; on the worker the job stops and
+// the clean-up follows on the interface thread when the worker has gone.
+// Returns false, which callers pass on as their own result.
+bool EndSplitJobEarly(bool closeMainWindow = false);
+// The join file is written: the job can now only finish. False when it was
+// cancelled first.
+bool EnterCompletion();
+// The worker's last act: tells the interface thread that it has ended.
+DWORD ReportWorkerEnd(DWORD exitCode);
 
-// A window call into the progress window (or its tooltip); does nothing and
-// returns 0 once the worker has been asked to stop.
-LRESULT ProgressCall(HWND target, UINT message, WPARAM wParam, LPARAM lParam);
+// The gate (progress_gate.cpp).
 
-// Text of a progress window control, through ProgressCall.
+// The control id that stands for the progress window's tooltip.
+constexpr int ToolTipControl = 0;
+// A window call to a control of the progress window, carried out on the
+// interface thread; 0 once the job is stopping.
+LRESULT ProgressCall(int control, UINT message, WPARAM wParam, LPARAM lParam);
+// A text the user must see, in order (title, disk statuses, the last steps).
 void ShowProgressText(int controlId, const char* text);
-
-// A message box owned by the progress window; 0 once a stop was asked for.
+// A status that may be passed over when a newer one follows at once.
+void ShowPassingStatus(const char* text);
+// One more step of the bar, shown with the next report.
+void StepProgressBar();
+// Sends the steps and the status that wait; done before every prompt and
+// text the user must see, so nothing shows out of order.
+void ShowPendingProgress();
+// A new job reports its first step at once.
+void ResetProgressPacing();
+// A message box owned by the progress window; 0 once the job is stopping.
 int AskUser(const char* text, const char* caption, UINT flags);
-
-// Whoever ends a job first (the worker on a failure, the interface thread on
-// Cancel) claims it; the other side then leaves the job alone.
-bool ClaimJobEnd();
-void ResetJobEndClaim();
-
-// The worker's ends of a job: a failure with its message (caption "Error"),
-// or a prompt the user cancelled (no message). Both return false.
+// Closes the message box the worker has open, if any (after a Cancel).
+void CloseOpenPrompt();
+// Reports a failure (caption "Error") and ends the job early; false.
 bool FailSplitJob(const char* message);
-bool EndCancelledSplitJob();
 
 // Spanning steps.
 bool FirstFreeSpaceCheck(const char* root, uint32_t& freeBytes);

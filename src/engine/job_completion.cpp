@@ -1,5 +1,6 @@
 // The two ways a job ends: EndSplitJob, the one clean-up of a job that ends
-// early, and the completion steps the worker runs after the join file.
+// early (run by the life cycle), and the completion steps the worker runs
+// after the join file.
 // windows.h must come before commctrl.h.
 // clang-format off
 #include <windows.h>
@@ -28,18 +29,19 @@ constexpr char SplitReminder[] =
 char CloseTip[] = "Close Split Status Dialog";
 
 void FillProgressBar() {
-    HWND bar = GetDlgItem(ProgressWindow, IDC_PROGRESS_BAR);
     if (SplitJob.Spanning) {
-        ProgressCall(bar, PBM_SETRANGE, 0, MAKELPARAM(0, 1));
-        ProgressCall(bar, PBM_SETPOS, 1, 0);
+        ShowPendingProgress();
+        ProgressCall(IDC_PROGRESS_BAR, PBM_SETRANGE, 0, MAKELPARAM(0, 1));
+        ProgressCall(IDC_PROGRESS_BAR, PBM_SETPOS, 1, 0);
     } else {
-        ProgressCall(bar, PBM_DELTAPOS, 1, 0);
+        StepProgressBar();
+        ShowPendingProgress();
     }
 }
 
 void TurnButtonIntoClose() {
     HWND button = GetDlgItem(ProgressWindow, IDCANCEL);
-    ProgressCall(button, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("Close"));
+    ProgressCall(IDCANCEL, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("Close"));
     TTTOOLINFOA tool{};
     tool.cbSize = TTTOOLINFOA_V1_SIZE;
     tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
@@ -47,7 +49,7 @@ void TurnButtonIntoClose() {
     tool.uId = reinterpret_cast<UINT_PTR>(button);
     tool.hinst = AppInstance;
     tool.lpszText = CloseTip;
-    ProgressCall(ProgressTooltip, TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&tool));
+    ProgressCall(ToolTipControl, TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
 void OfferToDeleteSource() {
@@ -65,7 +67,6 @@ void RemindHowToRecombine() {
 }  // namespace
 
 int EndSplitJob(bool closeMainWindow) {
-    SplitJob.JobRunning = 0;
     delete[] SplitJob.CopyBuffer;
     SplitJob.CopyBuffer = nullptr;
     CloseFile(SplitJob.SourceHandle);
@@ -78,14 +79,13 @@ int EndSplitJob(bool closeMainWindow) {
 }
 
 DWORD CompleteSplitJob() {
-    SplitJob.JobRunning = 0;
     FillProgressBar();
     ShowProgressText(IDC_PROGRESS_STATUS, "Finished.");
     TurnButtonIntoClose();
     sndPlaySoundA("SystemDefault", 0);
     OfferToDeleteSource();
     RemindHowToRecombine();
+    // With CloseWhenDone the progress window closes once the worker has gone.
     ResetJob();
-    if (Options.CloseWhenDone) ProgressCall(ProgressWindow, WM_CLOSE, 0, 0);
     return 1;
 }

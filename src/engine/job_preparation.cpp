@@ -43,8 +43,7 @@ void ShowTitleLine() {
 void SetProgressRange() {
     // The range message carries the upper bound in 16 bits.
     uint32_t upper = SplitJob.SourceSize / SplitJob.ChunkSize + 1;
-    ProgressCall(GetDlgItem(ProgressWindow, IDC_PROGRESS_BAR), PBM_SETRANGE, 0,
-                 MAKELPARAM(0, upper & 0xFFFF));
+    ProgressCall(IDC_PROGRESS_BAR, PBM_SETRANGE, 0, MAKELPARAM(0, upper & 0xFFFF));
 }
 
 // ChunkSize from the buffer size and the piece or the first disk; false when
@@ -75,31 +74,26 @@ bool AllocateCopyBuffer() {
 }  // namespace
 
 bool PrepareSplitJob() {
-    // A finished job's thread may still be on its way out.
-    WaitForSplitWorker();
-    WorkerStopRequested = false;
-    ResetJobEndClaim();
-
+    if (!BeginSplitJob()) return false;
+    ResetProgressPacing();
     SplitJob.BufferSize = ChooseBufferSize();
     if (!DeriveSourceNames()) {
         AskUser(SourceNotFound, "Error", MB_OK | MB_ICONERROR);
-        ClaimJobEnd();
-        return EndSplitJob(false);
+        return EndSplitJobEarly(false);
     }
     ShowTitleLine();
     ShowProgressText(IDC_PROGRESS_STATUS, "Initializing...");
-    ProgressCall(GetDlgItem(ProgressWindow, IDC_PROGRESS_BAR), PBM_SETPOS, 0, 0);
+    ProgressCall(IDC_PROGRESS_BAR, PBM_SETPOS, 0, 0);
     if (!ChooseChunkSize()) return false;
     SetProgressRange();
     if (!AllocateCopyBuffer()) {
         AskUser(OutOfMemory, "Error", MB_OK | MB_ICONERROR);
-        ClaimJobEnd();
-        return EndSplitJob(true);
+        return EndSplitJobEarly(true);
     }
     SplitJob.PieceIndex = 0;
     SplitJob.PieceBytesWritten = 0;
     SplitJob.TotalBytesWritten = 0;
     SplitJob.SourceHandle = SplitJob.PieceHandle = SplitJob.BackupHandle = INVALID_HANDLE_VALUE;
-    SplitJob.JobRunning = 1;
+    MarkSplitJobPrepared();
     return true;
 }

@@ -1,6 +1,7 @@
 // The SplitWorker: opens the source, cuts it into pieces (and backup pieces)
 // through the job's copy buffer, then hands over to the join file writer and
-// the completion steps. Every failure ends the job through EndSplitJob.
+// the completion steps. Every failure ends the job early; the worker's last
+// act reports its end to the interface thread.
 // windows.h must come before commctrl.h.
 // clang-format off
 #include <windows.h>
@@ -40,23 +41,19 @@ constexpr char BackupWriteNoMemory[] =
     "Not enough resources available to write to destination backup file.";
 constexpr char BackupWriteFailed[] =
     "Error writing to destination backup file. Backups have been disabled.";
-// Bytes moved by one read and its writes inside a block.
-constexpr uint32_t CopySlice = 256 * 1024;
 
 constexpr char JoinFileFailed[] = "Unable to write join file, drive may be full.";
 
-void StepProgressBar() {
-    ProgressCall(GetDlgItem(ProgressWindow, IDC_PROGRESS_BAR), PBM_DELTAPOS, 1, 0);
-}
-
 void ShowPieceStatus() {
     char status[200];
-    if (SplitJob.Spanning)
+    if (SplitJob.Spanning) {
         snprintf(status, sizeof status, "Waiting for disk %d...", SplitJob.PieceIndex + 1);
-    else
-        snprintf(status, sizeof status, "Writing piece %d of %d...", SplitJob.PieceIndex + 1,
-                 static_cast<int>(SplitJob.PieceCount));
-    ShowProgressText(IDC_PROGRESS_STATUS, status);
+        ShowProgressText(IDC_PROGRESS_STATUS, status);
+        return;
+    }
+    snprintf(status, sizeof status, "Writing piece %d of %d...", SplitJob.PieceIndex + 1,
+             static_cast<int>(SplitJob.PieceCount));
+    ShowPassingStatus(status);
 }
 
 bool OpenSource() {
@@ -76,7 +73,7 @@ bool CreatePiece() {
         if (SplitJob.PieceHandle != INVALID_HANDLE_VALUE) return true;
         const char* text = SplitJob.Spanning ? CreateFailedSpanning : CreateFailed;
         if (AskUser(text, "Error", MB_RETRYCANCEL | MB_ICONERROR) != IDRETRY)
-            return EndCancelledSplitJob();
+            return EndSplitJobEarly();
     }
 }
 
@@ -149,7 +146,7 @@ bool ReadSourceSlice(char* slice, uint32_t size, uint32_t& count) {
 bool CopyBlock(uint32_t size, uint32_t& count) {
     count = 0;
     while (count < size) {
-        uint32_t want = size - count < CopySlice ? size - count : CopySlice;
+        uint32_t want = size - count < CopySliceBytes ? size - count : CopySliceBytes;
         char* slice = SplitJob.CopyBuffer;
         uint32_t got = 0;
         if (!ReadSourceSlice(slice, want, got)) return false;
@@ -205,9 +202,7 @@ bool WriteJoinFile() {
            FailSplitJob(JoinFileFailed);
 }
 
-}  // namespace
-
-DWORD WINAPI RunSplitJob(LPVOID) {
+DWORD WriteSplitJob() {
     char root[] = "X:\\";
     root[0] = SplitJob.DestFolder[0];
     if (!OpenSource()) return 0;
@@ -217,7 +212,13 @@ DWORD WINAPI RunSplitJob(LPVOID) {
     if (!ReleaseSource()) return 0;
     if (SplitJob.Spanning && !CheckJoinFileRoom(root)) return 0;
     if (!WriteJoinFile()) return 0;
-    // From here the job can only finish; a late Cancel finds it claimed.
-    if (!ClaimJobEnd()) return 0;
+    // From here the job can only finish; a Cancel that came first stops it.
+    if (!EnterCompletion()) return 0;
     return CompleteSplitJob();
 }
+
+}  // namespace
+
+uint32_t CopySliceBytes = 256 * 1024;
+
+DWORD WINAPI RunSplitJob(LPVOID) { return ReportWorkerEnd(WriteSplitJob()); }

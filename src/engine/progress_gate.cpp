@@ -1,48 +1,133 @@
-// The one way the engine reaches the progress window, and the claim that
-// decides which thread ends a job. A cancelled worker stops at the gate.
+// The one gate through which the worker reaches a window: the progress
+// window's controls, its tooltip and the message boxes it owns. Window calls
+// are carried out on the interface thread, which does nothing more once the
+// job is stopping, and they go at the window's pace: progress steps and
+// piece statuses that come faster than the window can show them are added
+// up and sent together.
+// windows.h must come before commctrl.h.
+// clang-format off
+#include <windows.h>
+#include <commctrl.h>
+// clang-format on
+
 #include <atomic>
 
 #include "engine/engine_steps.h"
 #include "engine/split_engine.h"
 #include "model/split_job.h"
+#include "resource.h"
 
 namespace {
 
-// 0 while nobody ends the job; set once by the first side that does.
-std::atomic<bool> JobEndClaimed{false};
+// At most 25 reports a second: more than the eye follows, and few enough
+// that the worker does not wait for a window busy painting.
+constexpr DWORD ReportInterval = 40;
+
+struct WorkerCall {
+    int control;  // a control of the progress window, or ToolTipControl
+    UINT message;
+    WPARAM wParam;
+    LPARAM lParam;
+};
+
+// What has not been shown yet; only the thread that runs the job's steps
+// touches it.
+DWORD LastReport = 0;
+uint32_t PendingSteps = 0;
+char PendingStatus[200] = {};
+
+// The message box the worker has open, so that Cancel can close it.
+std::atomic<HWND> OpenPrompt{nullptr};
+
+// Notes the prompt's window as it is created; a prompt that opens after a
+// Cancel is closed at once.
+LRESULT CALLBACK WatchPrompt(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HCBT_CREATEWND && !OpenPrompt.load()) {
+        auto* create = reinterpret_cast<CBT_CREATEWNDA*>(lParam);
+        if (!(create->lpcs->style & WS_CHILD)) {
+            HWND box = reinterpret_cast<HWND>(wParam);
+            OpenPrompt = box;
+            if (!WorkerMayGoOn()) PostMessageA(box, WM_COMMAND, IDCANCEL, 0);
+        }
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+void SendStatus(const char* text) {
+    ProgressCall(IDC_PROGRESS_STATUS, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
+}
+
+void ReportWhenDue() {
+    if (GetTickCount() - LastReport >= ReportInterval) ShowPendingProgress();
+}
 
 }  // namespace
 
-bool WorkerMayGoOn() { return !WorkerStopRequested.load(); }
+LRESULT ProgressCall(int control, UINT message, WPARAM wParam, LPARAM lParam) {
+    HWND window = ProgressWindow;
+    if (!WorkerMayGoOn() || !window) return 0;
+    WorkerCall call{control, message, wParam, lParam};
+    return SendMessageA(window, WorkerCallMessage, 0, reinterpret_cast<LPARAM>(&call));
+}
 
-LRESULT ProgressCall(HWND target, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (!WorkerMayGoOn() || !target) return 0;
-    return SendMessageA(target, message, wParam, lParam);
+LRESULT ServeWorkerCall(LPARAM request) {
+    if (!WorkerMayGoOn() || !ProgressWindow) return 0;
+    const auto& call = *reinterpret_cast<const WorkerCall*>(request);
+    HWND target =
+        call.control == ToolTipControl ? ProgressTooltip : GetDlgItem(ProgressWindow, call.control);
+    return target ? SendMessageA(target, call.message, call.wParam, call.lParam) : 0;
+}
+
+void ResetProgressPacing() {
+    LastReport = GetTickCount() - ReportInterval;
+    PendingSteps = 0;
+    PendingStatus[0] = '\0';
+}
+
+void ShowPendingProgress() {
+    LastReport = GetTickCount();
+    if (PendingStatus[0]) {
+        SendStatus(PendingStatus);
+        PendingStatus[0] = '\0';
+    }
+    if (PendingSteps) {
+        ProgressCall(IDC_PROGRESS_BAR, PBM_DELTAPOS, PendingSteps, 0);
+        PendingSteps = 0;
+    }
+}
+
+void StepProgressBar() {
+    ++PendingSteps;
+    ReportWhenDue();
+}
+
+void ShowPassingStatus(const char* text) {
+    CopyText(PendingStatus, sizeof PendingStatus, text);
+    ReportWhenDue();
 }
 
 void ShowProgressText(int controlId, const char* text) {
-    if (!WorkerMayGoOn() || !ProgressWindow) return;
-    ProgressCall(GetDlgItem(ProgressWindow, controlId), WM_SETTEXT, 0,
-                 reinterpret_cast<LPARAM>(text));
+    ShowPendingProgress();
+    ProgressCall(controlId, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
 }
 
 int AskUser(const char* text, const char* caption, UINT flags) {
     if (!WorkerMayGoOn()) return 0;
-    return MessageBoxA(ProgressWindow, text, caption, flags);
+    ShowPendingProgress();
+    OpenPrompt = nullptr;
+    HHOOK hook = SetWindowsHookExA(WH_CBT, WatchPrompt, nullptr, GetCurrentThreadId());
+    int answer = MessageBoxA(ProgressWindow, text, caption, flags);
+    if (hook) UnhookWindowsHookEx(hook);
+    OpenPrompt = nullptr;
+    return WorkerMayGoOn() ? answer : 0;
 }
 
-bool ClaimJobEnd() { return !JobEndClaimed.exchange(true); }
-
-void ResetJobEndClaim() { JobEndClaimed = false; }
+void CloseOpenPrompt() {
+    HWND box = OpenPrompt.load();
+    if (box) PostMessageA(box, WM_COMMAND, IDCANCEL, 0);
+}
 
 bool FailSplitJob(const char* message) {
-    if (!ClaimJobEnd()) return false;
     AskUser(message, "Error", MB_OK | MB_ICONERROR);
-    EndSplitJob(false);
-    return false;
-}
-
-bool EndCancelledSplitJob() {
-    if (ClaimJobEnd()) EndSplitJob(false);
-    return false;
+    return EndSplitJobEarly(false);
 }

@@ -1,14 +1,27 @@
 // The split engine: preparation on the interface thread, the piece writer on
-// the SplitWorker thread, disk spanning, completion and the one clean-up.
+// the SplitWorker thread, disk spanning, completion and the one clean-up, and
+// the job's life cycle that ties them to the progress window.
 #pragma once
 
 #include <windows.h>
 
 #include <cstdint>
 
+// Posted by the worker as its last act, to the progress window (or, when
+// that is gone, the main window); the window passes it to SplitWorkerEnded.
+constexpr UINT SplitWorkerEndedMessage = WM_APP + 1;
+// Sent by the worker to the progress window for each of its window calls;
+// the window passes it to ServeWorkerCall.
+constexpr UINT WorkerCallMessage = WM_APP + 2;
+
 // Readies a validated job (names, buffer, progress texts and range, the first
-// free-space check when spanning). False when the job has already been ended.
+// free-space check when spanning). False when the job has already been ended
+// or another job has not ended yet.
 bool PrepareSplitJob();
+
+// Bytes moved by one read and its writes inside a block: small enough to stay
+// in the processor's cache. The benchmark varies it; the program never does.
+extern uint32_t CopySliceBytes;
 
 // The SplitWorker's start routine. 1 after a completed job, 0 when it ended early.
 DWORD WINAPI RunSplitJob(LPVOID);
@@ -17,23 +30,27 @@ DWORD WINAPI RunSplitJob(LPVOID);
 // When the thread cannot be started the job is ended with a message; false then.
 bool StartSplitWorker();
 
-// The one clean-up of a job that ends early; callable from either thread.
-// Returns 0, which callers pass on as their own failure result.
+// The one clean-up of a job that ends early. Returns 0, which callers pass on
+// as their own failure result.
 int EndSplitJob(bool closeMainWindow);
 
-// The progress window's Cancel, on the interface thread: stops the worker
-// cooperatively, waits for it while still serving its window calls, then
-// runs EndSplitJob once.
-void CancelSplitJob();
-
-// True from the worker's start until its thread has ended, completion steps
-// included. No new job may start while it holds.
+// True from the start of a job's preparation until its worker has ended and
+// its end has been handled. No new job may start while it holds.
 bool SplitWorkerActive();
 
-// Waits, still serving this thread's messages (the worker's window calls
-// among them), until the SplitWorker thread has ended, then closes its
-// handle. Returns at once when no worker thread is held.
-void WaitForSplitWorker();
+// On the interface thread, for SplitWorkerEndedMessage: closes the worker's
+// thread handle; after an early end runs EndSplitJob, after completion closes
+// the progress window when asked to.
+void SplitWorkerEnded();
+
+// On the interface thread, for WorkerCallMessage.
+LRESULT ServeWorkerCall(LPARAM call);
+
+// The progress window's button or close box. While the job runs this is
+// Cancel: "Canceling..." shows, the worker stops and the window closes when
+// it has gone. During the completion steps the close waits for their end.
+// True when the window may close now.
+bool ProgressWindowMayClose();
 
 // Bytes the join file needs on the last disk of a spanning job, for the
 // current PieceCount, SourceTitle and UseDos83.

@@ -3,7 +3,6 @@
 
 SplitJobRecord SplitJob{};
 OptionsRecord Options{};
-std::atomic<bool> WorkerStopRequested{false};
 
 HINSTANCE AppInstance = nullptr;
 HWND MainWindow = nullptr;

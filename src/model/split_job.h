@@ -6,7 +6,6 @@
 #include <windows.h>
 
 #include <array>
-#include <atomic>
 #include <cstdint>
 
 #include "model/text_and_path.h"
@@ -63,9 +62,6 @@ struct OptionsRecord {
 
 extern SplitJobRecord SplitJob;
 
-// Set on the interface thread when the user cancels a running job; the worker
-// checks it before every file operation, prompt and window update and stops.
-extern std::atomic<bool> WorkerStopRequested;
 extern OptionsRecord Options;
 
 // Process-wide handles.

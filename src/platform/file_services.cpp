@@ -23,12 +23,45 @@ bool FullPathOf(const char* path, PathText& full) {
 
 UINT DriveType(const char* root) { return GetDriveTypeA(root); }
 
+namespace {
+
+constexpr uint64_t LargestCount = 0xFFFFFFFFull;
+
+uint32_t CappedCount(uint64_t bytes) {
+    return bytes > LargestCount ? 0xFFFFFFFFu : static_cast<uint32_t>(bytes);
+}
+
+// The very first Windows 95 has no GetDiskFreeSpaceExA, and a program that
+// imported it would not start there: it is looked up when needed.
+FreeSpaceQuery FindFreeSpaceQuery() {
+    HMODULE kernel = GetModuleHandleA("KERNEL32.DLL");
+    FARPROC query = kernel ? GetProcAddress(kernel, "GetDiskFreeSpaceExA") : nullptr;
+    return reinterpret_cast<FreeSpaceQuery>(reinterpret_cast<void*>(query));
+}
+
+}  // namespace
+
+uint32_t FreeBytesByClusters(const char* root) {
+    DWORD sectorsPerCluster = 0, bytesPerSector = 0, freeClusters = 0, totalClusters = 0;
+    if (!GetDiskFreeSpaceA(root, &sectorsPerCluster, &bytesPerSector, &freeClusters,
+                           &totalClusters))
+        return 0;
+    // Multiplied in 64 bits: the 32-bit product wraps on a large disk and
+    // would make it look nearly full.
+    return CappedCount(uint64_t{sectorsPerCluster} * bytesPerSector * freeClusters);
+}
+
 uint32_t FreeBytesOfDrive(const char* root) {
-    // Free clusters times cluster size, as the 32-bit query counts it, but
-    // from the 64-bit query so that a large disk is not misread as nearly full.
-    ULARGE_INTEGER free{};
-    if (!GetDiskFreeSpaceExA(root, nullptr, nullptr, &free)) return 0;
-    return free.QuadPart > 0xFFFFFFFFull ? 0xFFFFFFFFu : static_cast<uint32_t>(free.QuadPart);
+    return FreeBytesFromQuery(FindFreeSpaceQuery(), root);
+}
+
+uint32_t FreeBytesFromQuery(FreeSpaceQuery query, const char* root) {
+    if (!query) return FreeBytesByClusters(root);
+    // What this user may still write: less than the disk's free space where
+    // per-user quotas or reserved blocks hold part of it back.
+    ULARGE_INTEGER availableToCaller{};
+    if (!query(root, &availableToCaller, nullptr, nullptr)) return 0;
+    return CappedCount(availableToCaller.QuadPart);
 }
 
 HANDLE OpenSourceFile(const char* path) {

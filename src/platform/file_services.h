@@ -29,9 +29,21 @@ bool FullPathOf(const char* path, PathText& full);
 // GetDriveTypeA on a root text such as "A:\" (passed as it is).
 UINT DriveType(const char* root);
 
-// Free bytes of the drive whose root is given, from the 64-bit query, capped
-// at 4,294,967,295. A failed query counts as no free space.
+// The bytes of the drive whose root is given that the caller may still write
+// (per-user quotas deducted), from the 64-bit query, capped at 4,294,967,295.
+// Where the system lacks that query (the first Windows 95), the free clusters
+// times the cluster size. A failed query counts as no free space.
 uint32_t FreeBytesOfDrive(const char* root);
+
+// GetDiskFreeSpaceExA's signature.
+using FreeSpaceQuery = BOOL(WINAPI*)(LPCSTR, PULARGE_INTEGER, PULARGE_INTEGER, PULARGE_INTEGER);
+
+// FreeBytesOfDrive with the 64-bit query given (null where the system has none).
+uint32_t FreeBytesFromQuery(FreeSpaceQuery query, const char* root);
+
+// Free clusters times the cluster size from the 32-bit query, multiplied
+// without wrapping and capped at 4,294,967,295; 0 when the query fails.
+uint32_t FreeBytesByClusters(const char* root);
 
 // GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING, sequential scan.
 HANDLE OpenSourceFile(const char* path);

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include "engine/engine_steps.h"
 #include "model/naming.h"
 #include "model/split_job.h"
 #include "platform/file_services.h"
@@ -96,7 +97,7 @@ size_t TotalSize(const std::vector<std::string>& chunks) {
 }
 
 void ShowBackupError(const char* text) {
-    MessageBoxA(ProgressWindow, text, "Error", MB_OK | MB_ICONERROR);
+    AskUser(text, "Error", MB_OK | MB_ICONERROR);
     SplitJob.BackupEnabled = 0;
 }
 

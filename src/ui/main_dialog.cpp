@@ -12,6 +12,7 @@
 #include <cstring>
 #include <iterator>
 
+#include "engine/split_engine.h"
 #include "model/size_arithmetic.h"
 #include "model/split_job.h"
 #include "resource.h"
@@ -188,7 +189,8 @@ void ListChanged(WORD notification) {
 void BrowseForSource(HWND dialog) {
     PathText path{};
     OPENFILENAMEA open{};
-    open.lStructSize = sizeof open;
+    // The record of Windows 95 and NT 4.0, whose dialogs refuse the longer one.
+    open.lStructSize = OPENFILENAME_SIZE_VERSION_400A;
     open.hwndOwner = dialog;
     open.lpstrFilter = "All Files\0*.*\0";
     open.lpstrFile = path.data();
@@ -361,6 +363,9 @@ INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
             return TRUE;
         case WM_CLOSE:
             CloseMainDialog(dialog);
+            return TRUE;
+        case SplitWorkerEndedMessage:
+            SplitWorkerEnded();
             return TRUE;
         default:
             return FALSE;

@@ -18,10 +18,6 @@ namespace {
 
 char CancelTip[] = "Cancel Splitting";
 
-// Set while the window is on its way out, so that a close request arriving
-// meanwhile (the worker's own, after its completion steps) is not acted on twice.
-bool Closing = false;
-
 void AddButtonTooltip(HWND dialog) {
     ProgressTooltip =
         CreateWindowExA(0, TOOLTIPS_CLASSA, nullptr, TTS_ALWAYSTIP, CW_USEDEFAULT, CW_USEDEFAULT,
@@ -37,7 +33,6 @@ void AddButtonTooltip(HWND dialog) {
 }
 
 BOOL InitProgressDialog(HWND dialog) {
-    SplitJob.JobRunning = 0;
     SendMessageA(dialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(AppIcon));
     if (Options.AlwaysOnTop)
         SetWindowPos(dialog, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
@@ -45,40 +40,30 @@ BOOL InitProgressDialog(HWND dialog) {
     return TRUE;
 }
 
+// The close request: Cancel while the job runs, else back to the main window.
 void CloseProgressDialog(HWND dialog) {
-    if (SplitJob.JobRunning) {
-        CancelSplitJob();
-        return;
-    }
-    if (Closing) return;
-    Closing = true;
-    // A close by the user while the worker still runs its completion steps
-    // waits for them, so that no new job can start before they are done. The
-    // worker's own close request (sent from its thread) must not wait: the
-    // worker is blocked until this request has been handled.
-    if (!InSendMessage()) WaitForSplitWorker();
+    if (!ProgressWindowMayClose()) return;
     MainWindow = CreateMainDialog();
     DestroyWindow(dialog);
-    Closing = false;
 }
 
-void PressButton(HWND dialog) {
-    if (SplitJob.JobRunning)
-        CancelSplitJob();
-    else
-        SendMessageA(dialog, WM_CLOSE, 0, 0);
-}
-
-INT_PTR CALLBACK ProgressDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+INT_PTR CALLBACK ProgressDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_INITDIALOG:
             return InitProgressDialog(dialog);
         case WM_COMMAND:
             if (LOWORD(wParam) != IDCANCEL) return FALSE;
-            PressButton(dialog);
+            // While the job runs this is Cancel; else the close request.
+            if (ProgressWindowMayClose()) SendMessageA(dialog, WM_CLOSE, 0, 0);
             return TRUE;
         case WM_CLOSE:
             CloseProgressDialog(dialog);
+            return TRUE;
+        case WorkerCallMessage:
+            SetWindowLongPtrA(dialog, DWLP_MSGRESULT, ServeWorkerCall(lParam));
+            return TRUE;
+        case SplitWorkerEndedMessage:
+            SplitWorkerEnded();
             return TRUE;
         case WM_DESTROY:
             if (ProgressWindow == dialog) ProgressWindow = nullptr;

@@ -18,9 +18,7 @@ class DiskTest : public ::testing::Test {
 protected:
     void SetUp() override { ResetEngineState(); }
     void TearDown() override {
-        if (IsWindow(ProgressWindow)) DestroyWindow(ProgressWindow);
-        WaitForSplitWorker();
-        CloseMainWindow();
+        EndLeftoverJob();
         SmallDisk::EjectFloppy();
     }
     std::string MakeSource(uint32_t size) {
@@ -108,22 +106,41 @@ TEST_F(DiskTest, LastDiskTooFullForTheJoinFileAsksForAnother) {
     EXPECT_EQ(GatherAndRecombine({&d1, &extra}), sourceBytes);
 }
 
+// Cancel at the second disk, by the prompt's Cancel or by the close box while
+// the prompt is open: the first piece stays, no join file, the job ends once,
+// and the next job runs.
 TEST_F(DiskTest, CancelAtTheSecondDiskKeepsTheFirstPieceAndWritesNoJoinFile) {
     REQUIRE_SMALL_DISKS();
-    SmallDisk d1(1474560);
-    d1.Insert();
     std::string source = MakeSource(2000000);
-    SetUpSpan(source, FloppyLetter());
-    MessageBoxWatcher boxes;
-    boxes.Answer(IDOK);
-    boxes.Answer(IDCANCEL);
-    RunJob();
-    EXPECT_EQ(boxes.Transcript(),
-              (std::vector<std::string>{messages::DiskPrompt(1), messages::DiskPrompt(2)}));
-    EXPECT_EQ(FolderListing(d1.WindowsPath()).size(), 1u);
-    EXPECT_EQ(ReadWholeFile(source), sourceBytes);
-    EXPECT_EQ(Progress.closeRequests, 1);
-    EXPECT_STREQ(SplitJob.DestFolder.data(), FloppyRoot().c_str());
+    for (bool closeBox : {false, true}) {
+        SCOPED_TRACE(closeBox ? "close box" : "the prompt's Cancel");
+        SmallDisk d1(1474560);
+        d1.Insert();
+        Progress = ProgressLog{};
+        SetUpSpan(source, FloppyLetter());
+        MessageBoxWatcher boxes;
+        boxes.AnswerWith([closeBox](const SeenBox& box) {
+            if (box.text != "Insert disk for piece 2") return IDOK;
+            if (!closeBox) return IDCANCEL;
+            PostMessageA(ProgressWindow, WM_CLOSE, 0, 0);
+            return 0;  // nothing pressed: only the Cancel can close the prompt
+        });
+        RunJob();
+        EXPECT_EQ(boxes.Transcript(),
+                  (std::vector<std::string>{messages::DiskPrompt(1), messages::DiskPrompt(2)}));
+        EXPECT_EQ(FolderListing(d1.WindowsPath()).size(), 1u);
+        EXPECT_EQ(ReadWholeFile(source), sourceBytes);
+        EXPECT_EQ(Progress.closeRequests, closeBox ? 2 : 1);
+        EXPECT_EQ(Progress.statuses.back(), closeBox ? "Canceling..." : "Waiting for disk 2...");
+        EXPECT_EQ(SplitJob.CopyBuffer, nullptr);
+        EXPECT_STREQ(SplitJob.DestFolder.data(), FloppyRoot().c_str());
+    }
+    TempFolder folder;
+    Progress = ProgressLog{};
+    SetUpSplit(source, folder.Path(), 700000);
+    ASSERT_TRUE(RunJob());
+    EXPECT_EQ(Recombine(folder.Path(), "Join-Annual Report 1998.doc.bat", "Annual Report 1998.doc"),
+              sourceBytes);
 }
 
 TEST_F(DiskTest, FullDiskForAPieceOffersRetryThenReportsTheFreeBytes) {

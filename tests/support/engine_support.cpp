@@ -54,10 +54,7 @@ LRESULT CALLBACK RecordButton(HWND window, UINT message, WPARAM wParam, LPARAM l
 }
 
 LRESULT CALLBACK RecordDialog(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_CLOSE) {
-        ++Progress.closeRequests;
-        if (InSendMessage()) ++Progress.closesFromWorker;
-    }
+    if (message == WM_CLOSE) ++Progress.closeRequests;
     return CallWindowProcA(OriginalDialogProc, window, message, wParam, lParam);
 }
 
@@ -146,6 +143,15 @@ std::string ButtonTip(HWND window) {
 void CloseMainWindow() {
     if (MainWindow && IsWindow(MainWindow)) DestroyWindow(MainWindow);
     MainWindow = nullptr;
+}
+
+void EndLeftoverJob() {
+    if (SplitWorkerActive() && ProgressWindow) {
+        PostMessageA(ProgressWindow, WM_CLOSE, 0, 0);
+        WaitUntil([] { return !SplitWorkerActive(); }, 60000);
+    }
+    if (IsWindow(ProgressWindow)) DestroyWindow(ProgressWindow);
+    CloseMainWindow();
 }
 
 }  // namespace testing_support

@@ -18,7 +18,6 @@ struct ProgressLog {
     std::vector<uint32_t> rangeUppers;  // upper bound of every PBM_SETRANGE
     int position = 0;                   // bar position after the last bar message
     int closeRequests = 0;              // WM_CLOSE messages the window received
-    int closesFromWorker = 0;           // of those, sent from another thread
     int buttonTextChanges = 0;
     DWORD statusDelayMs = 0;     // slows every status text (and so the worker)
     std::string cancelOnStatus;  // posts a Cancel click when this status appears
@@ -50,5 +49,9 @@ std::string ButtonTip(HWND window);
 
 // Closes the main window a closing progress window re-created, if any.
 void CloseMainWindow();
+
+// After a test: cancels a job still running, waits for its end, and closes
+// the windows it left.
+void EndLeftoverJob();
 
 }  // namespace testing_support

@@ -1,0 +1,25 @@
+// GoogleTest's start signal for the threads it creates, on a Win32 event: the
+// win32 thread model the programs are built with has no std::mutex and no
+// std::condition_variable, which GoogleTest's own version of this class uses.
+#pragma once
+
+#include <windows.h>
+
+namespace testing {
+namespace internal {
+
+class Notification {
+public:
+    Notification() : event_(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {}
+    ~Notification() { CloseHandle(event_); }
+    Notification(const Notification&) = delete;
+    Notification& operator=(const Notification&) = delete;
+    void Notify() { SetEvent(event_); }
+    void WaitForNotification() { WaitForSingleObject(event_, INFINITE); }
+
+private:
+    HANDLE event_;
+};
+
+}  // namespace internal
+}  // namespace testing

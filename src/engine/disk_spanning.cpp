@@ -15,7 +15,6 @@ namespace {
 
 constexpr uint32_t MinimumPieceRoom = 2048;
 constexpr uint32_t MinimumJoinFileRoom = 512;
-constexpr char ProductName[] = "Veltra Partola 95";
 
 constexpr char FirstDiskTooFull[] =
     "You need at least 2KB of free disk space. Free space on disk or insert another.";
@@ -62,8 +61,8 @@ bool RunDiskCycle(const char* root) {
     snprintf(text, sizeof text, "Writing piece %d to disk...", SplitJob.PieceIndex + 1);
     ShowProgressText(IDC_PROGRESS_STATUS, text);
     uint32_t freeBytes = 0;
-    if (!WaitForRoom(root, MinimumPieceRoom, DiskTooFull, "Error", MB_RETRYCANCEL | MB_ICONERROR,
-                     IDRETRY, freeBytes)) {
+    if (!WaitForRoom(root, MinimumPieceRoom, DiskTooFull, ErrorCaption,
+                     MB_RETRYCANCEL | MB_ICONERROR, IDRETRY, freeBytes)) {
         snprintf(text, sizeof text, "BytesFree: %d", static_cast<int>(freeBytes));
         AskUser(text, "Info", MB_OK);
         return EndSplitJobEarly();

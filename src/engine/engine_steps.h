@@ -45,8 +45,14 @@ void StepProgressBar();
 void ShowPendingProgress();
 // A new job reports its first step at once.
 void ResetProgressPacing();
+// The captions of the engine's message boxes: its errors, and its questions
+// and reminders.
+constexpr char ErrorCaption[] = "Error";
+constexpr char ProductName[] = "Veltra Partola 95";
 // A message box owned by the progress window; 0 once the job is stopping.
 int AskUser(const char* text, const char* caption, UINT flags);
+// An error message (ErrorCaption, OK, the error icon) through AskUser.
+void ShowError(const char* text);
 // Closes the message box the worker has open, if any (after a Cancel).
 void CloseOpenPrompt();
 // Reports a failure (caption "Error") and ends the job early; false.

@@ -13,10 +13,10 @@
 #include "model/split_job.h"
 #include "platform/file_services.h"
 #include "resource.h"
+#include "ui/tool_tips.h"
 
 namespace {
 
-constexpr char ProductName[] = "Veltra Partola 95";
 constexpr char DeleteQuestion[] = "Finished splitting. Do you want to delete source file now?";
 constexpr char SpanningReminder[] =
     "Done.\n\nTo recombine the splitted files, copy each piece from each disk\nalong with the "
@@ -26,7 +26,7 @@ constexpr char SplitReminder[] =
     "Done.\n\nTo recombine the splitted files, make sure each piece is in the\nsame directory "
     "along with the recombination batch file (named 'join.bat' or 'join-source "
     "filename.bat'),\nthen run (double-click) the join file.";
-char CloseTip[] = "Close Split Status Dialog";
+constexpr char CloseTip[] = "Close Split Status Dialog";
 
 void FillProgressBar() {
     if (SplitJob.Spanning) {
@@ -40,15 +40,8 @@ void FillProgressBar() {
 }
 
 void TurnButtonIntoClose() {
-    HWND button = GetDlgItem(ProgressWindow, IDCANCEL);
     ProgressCall(IDCANCEL, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("Close"));
-    TTTOOLINFOA tool{};
-    tool.cbSize = TTTOOLINFOA_V1_SIZE;
-    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-    tool.hwnd = ProgressWindow;
-    tool.uId = reinterpret_cast<UINT_PTR>(button);
-    tool.hinst = AppInstance;
-    tool.lpszText = CloseTip;
+    TTTOOLINFOA tool = ToolRecord(ProgressWindow, IDCANCEL, CloseTip);
     ProgressCall(ToolTipControl, TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&tool));
 }
 

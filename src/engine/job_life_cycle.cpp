@@ -88,8 +88,7 @@ bool StartSplitWorker() {
         ResumeThread(WorkerThread);
         return true;
     }
-    AskUser(StartFailed, "Error", MB_OK | MB_ICONERROR);
-    return EndSplitJobEarly(false);
+    return FailSplitJob(StartFailed);
 }
 
 DWORD ReportWorkerEnd(DWORD exitCode) {

@@ -22,7 +22,6 @@ constexpr uint32_t MoreMemBufferSize = 20971520;
 constexpr uint32_t NormalBufferSize = 5242880;
 constexpr uint32_t SpanningBufferSize = 102400;
 
-constexpr char SourceNotFound[] = "Source file not found.";
 constexpr char OutOfMemory[] = "Out of memory, unable to split file.";
 
 uint32_t ChooseBufferSize() {
@@ -54,10 +53,8 @@ bool ChooseChunkSize() {
             SplitJob.SplitSize < SplitJob.BufferSize ? SplitJob.SplitSize : SplitJob.BufferSize;
         return true;
     }
-    char root[] = "X:\\";
-    root[0] = SplitJob.DestFolder[0];
     uint32_t freeBytes = 0;
-    if (!FirstFreeSpaceCheck(root, freeBytes)) return false;
+    if (!FirstFreeSpaceCheck(DriveRoot(View(SplitJob.DestFolder)).data(), freeBytes)) return false;
     SplitJob.ChunkSize = freeBytes < SplitJob.BufferSize ? freeBytes : SplitJob.BufferSize;
     return true;
 }
@@ -77,17 +74,14 @@ bool PrepareSplitJob() {
     if (!BeginSplitJob()) return false;
     ResetProgressPacing();
     SplitJob.BufferSize = ChooseBufferSize();
-    if (!DeriveSourceNames()) {
-        AskUser(SourceNotFound, "Error", MB_OK | MB_ICONERROR);
-        return EndSplitJobEarly(false);
-    }
+    if (!DeriveSourceNames()) return FailSplitJob(SourceNotFound);
     ShowTitleLine();
     ShowProgressText(IDC_PROGRESS_STATUS, "Initializing...");
     ProgressCall(IDC_PROGRESS_BAR, PBM_SETPOS, 0, 0);
     if (!ChooseChunkSize()) return false;
     SetProgressRange();
     if (!AllocateCopyBuffer()) {
-        AskUser(OutOfMemory, "Error", MB_OK | MB_ICONERROR);
+        ShowError(OutOfMemory);
         return EndSplitJobEarly(true);
     }
     SplitJob.PieceIndex = 0;

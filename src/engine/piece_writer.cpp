@@ -1,6 +1,7 @@
-// The SplitWorker: opens the source, cuts it into pieces (and backup pieces)
-// through the job's copy buffer, then hands over to the join file writer and
-// the completion steps. Every failure ends the job early; the worker's last
+// RunSplitJob, the SplitWorker thread's start routine, and the piece writer it
+// runs: opens the source, cuts it into pieces (and backup pieces) through the
+// job's copy buffer, then hands over to the join file writer and the
+// completion steps. Every failure ends the job early; the worker's last
 // act reports its end to the interface thread.
 // windows.h must come before commctrl.h.
 // clang-format off
@@ -72,13 +73,13 @@ bool CreatePiece() {
         if (fits) SplitJob.PieceHandle = CreateOutputFile(path.data());
         if (SplitJob.PieceHandle != INVALID_HANDLE_VALUE) return true;
         const char* text = SplitJob.Spanning ? CreateFailedSpanning : CreateFailed;
-        if (AskUser(text, "Error", MB_RETRYCANCEL | MB_ICONERROR) != IDRETRY)
+        if (AskUser(text, ErrorCaption, MB_RETRYCANCEL | MB_ICONERROR) != IDRETRY)
             return EndSplitJobEarly();
     }
 }
 
 void DisableBackups(const char* message) {
-    AskUser(message, "Error", MB_OK | MB_ICONERROR);
+    ShowError(message);
     CloseFile(SplitJob.BackupHandle);
     SplitJob.BackupEnabled = 0;
 }
@@ -203,14 +204,13 @@ bool WriteJoinFile() {
 }
 
 DWORD WriteSplitJob() {
-    char root[] = "X:\\";
-    root[0] = SplitJob.DestFolder[0];
+    PathText root = DriveRoot(View(SplitJob.DestFolder));
     if (!OpenSource()) return 0;
     while (SplitJob.TotalBytesWritten < SplitJob.SourceSize)
-        if (!WritePiece(root)) return 0;
+        if (!WritePiece(root.data())) return 0;
     if (SplitJob.Spanning) SplitJob.PieceCount = static_cast<uint32_t>(SplitJob.PieceIndex) + 1;
     if (!ReleaseSource()) return 0;
-    if (SplitJob.Spanning && !CheckJoinFileRoom(root)) return 0;
+    if (SplitJob.Spanning && !CheckJoinFileRoom(root.data())) return 0;
     if (!WriteJoinFile()) return 0;
     // From here the job can only finish; a Cancel that came first stops it.
     if (!EnterCompletion()) return 0;

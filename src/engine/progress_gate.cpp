@@ -127,7 +127,9 @@ void CloseOpenPrompt() {
     if (box) PostMessageA(box, WM_COMMAND, IDCANCEL, 0);
 }
 
+void ShowError(const char* text) { AskUser(text, ErrorCaption, MB_OK | MB_ICONERROR); }
+
 bool FailSplitJob(const char* message) {
-    AskUser(message, "Error", MB_OK | MB_ICONERROR);
+    ShowError(message);
     return EndSplitJobEarly(false);
 }

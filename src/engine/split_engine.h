@@ -1,6 +1,10 @@
-// The split engine: preparation on the interface thread, the piece writer on
-// the SplitWorker thread, disk spanning, completion and the one clean-up, and
-// the job's life cycle that ties them to the progress window.
+// The split engine, one file for each part: job_preparation.cpp
+// (PrepareSplitJob, on the interface thread); piece_writer.cpp (RunSplitJob,
+// the SplitWorker thread's start routine, which writes the pieces and hands
+// over to the join file writer); disk_spanning.cpp; job_completion.cpp (the
+// completion steps and EndSplitJob, the one clean-up); job_life_cycle.cpp (the
+// job's phase, StartSplitWorker and Cancel); progress_gate.cpp (every window
+// call the worker makes).
 #pragma once
 
 #include <windows.h>
@@ -14,6 +18,10 @@ constexpr UINT SplitWorkerEndedMessage = WM_APP + 1;
 // the window passes it to ServeWorkerCall.
 constexpr UINT WorkerCallMessage = WM_APP + 2;
 
+// Shown by the Split request, and by the preparation when the source has gone
+// since.
+constexpr char SourceNotFound[] = "Source file not found.";
+
 // Readies a validated job (names, buffer, progress texts and range, the first
 // free-space check when spanning). False when the job has already been ended
 // or another job has not ended yet.
@@ -23,7 +31,8 @@ bool PrepareSplitJob();
 // in the processor's cache. The benchmark varies it; the program never does.
 extern uint32_t CopySliceBytes;
 
-// The SplitWorker's start routine. 1 after a completed job, 0 when it ended early.
+// The SplitWorker's start routine, in piece_writer.cpp. 1 after a completed
+// job, 0 when it ended early.
 DWORD WINAPI RunSplitJob(LPVOID);
 
 // Starts the SplitWorker thread for a prepared job (WorkerThread, WorkerThreadId).

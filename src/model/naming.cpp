@@ -71,7 +71,3 @@ PathText IntermediateFileName(std::string_view baseName, uint32_t g) {
     AppendText(name, "_");
     return name;
 }
-
-PathText IntermediateFileName(uint32_t g) {
-    return IntermediateFileName(View(SplitJob.SourceBaseName), g);
-}

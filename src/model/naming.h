@@ -27,9 +27,8 @@ bool BackupPiecePath(uint32_t n, PathText& path);
 // and UseDos83 is clear.
 PathText JoinFileName();
 
-// baseName + "." + g as two digits + "_"; without baseName, SourceBaseName's.
+// baseName + "." + g as two digits + "_".
 PathText IntermediateFileName(std::string_view baseName, uint32_t g);
-PathText IntermediateFileName(uint32_t g);
 
 // Piece name without a folder: baseName + AppendPieceNumber(n); without
 // baseName, SourceBaseName's.

@@ -38,6 +38,9 @@ struct SplitJobRecord {
 
     // Copy state, owned by the running job.
     uint32_t BufferSize;
+    // Bytes per block: the size of CopyBuffer and the most a piece grows by
+    // between two steps of the progress bar. Each block moves in reads and
+    // writes of at most CopySliceBytes (split_engine.h), not in one read.
     uint32_t ChunkSize;
     char* CopyBuffer;
     HANDLE SourceHandle;

@@ -25,10 +25,8 @@ UINT DriveType(const char* root) { return GetDriveTypeA(root); }
 
 namespace {
 
-constexpr uint64_t LargestCount = 0xFFFFFFFFull;
-
 uint32_t CappedCount(uint64_t bytes) {
-    return bytes > LargestCount ? 0xFFFFFFFFu : static_cast<uint32_t>(bytes);
+    return bytes > UINT32_MAX ? UINT32_MAX : static_cast<uint32_t>(bytes);
 }
 
 // The very first Windows 95 has no GetDiskFreeSpaceExA, and a program that

@@ -56,25 +56,20 @@ std::string BatchName(std::string_view name, bool quote, bool alwaysQuote = fals
     return written;
 }
 
-std::string_view View(const PathText& text) { return text.data(); }
-
 std::vector<std::string> Chunks(std::string_view base, std::string_view file,
                                 std::string_view title, uint32_t count, bool useDos83, bool quote) {
-    // The piece and intermediate names are derived from the job's base name.
-    PathText savedBase = SplitJob.SourceBaseName;
-    CopyText(SplitJob.SourceBaseName, base);
     std::vector<std::string> chunks{Header};
     uint32_t n = 0;
     for (uint32_t g = 0; n < count; ++g) {
         std::string command = "COPY /B ";
-        if (g > 0) command += BatchName(View(IntermediateFileName(g - 1)), quote) + "+";
+        if (g > 0) command += BatchName(View(IntermediateFileName(base, g - 1)), quote) + "+";
         for (uint32_t inCommand = 0; inCommand < CopyCommandLimit && n < count; ++inCommand) {
             if (inCommand > 0) command += "+";
-            command += BatchName(View(PieceName(n++)), quote);
+            command += BatchName(View(PieceName(base, n++)), quote);
         }
         command += " ";
         command += n == count ? BatchName(file, quote)
-                              : BatchName(View(IntermediateFileName(g)), quote) + "\r\n";
+                              : BatchName(View(IntermediateFileName(base, g)), quote) + "\r\n";
         chunks.push_back(std::move(command));
     }
     if (count > CopyCommandLimit) {
@@ -86,7 +81,6 @@ std::vector<std::string> Chunks(std::string_view base, std::string_view file,
                          (quote ? BatchName(title, true, true) : "\"" + std::string(title) + "\""));
     }
     chunks.push_back(Trailer);
-    SplitJob.SourceBaseName = savedBase;
     return chunks;
 }
 
@@ -97,21 +91,14 @@ size_t TotalSize(const std::vector<std::string>& chunks) {
 }
 
 void ShowBackupError(const char* text) {
-    AskUser(text, "Error", MB_OK | MB_ICONERROR);
+    ShowError(text);
     SplitJob.BackupEnabled = 0;
-}
-
-// FolderPrefix(folder) + JoinFileName; false when it does not fit a path.
-bool JoinFilePath(std::string_view folder, PathText& path) {
-    std::string full = View(FolderPrefix(folder)).data();
-    full += View(JoinFileName());
-    CopyText(path, full);
-    return full.size() < PathCapacity;
 }
 
 HANDLE CreateJoinFile(std::string_view folder) {
     PathText path{};
-    return JoinFilePath(folder, path) ? CreateOutputFile(path.data()) : INVALID_HANDLE_VALUE;
+    return PathInFolder(folder, View(JoinFileName()), path) ? CreateOutputFile(path.data())
+                                                            : INVALID_HANDLE_VALUE;
 }
 
 bool WriteChunk(HANDLE file, const std::string& chunk) {

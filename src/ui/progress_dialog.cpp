@@ -3,40 +3,25 @@
 // finished, closes the window. Closing it always brings the main window back.
 #include "ui/progress_dialog.h"
 
-// windows.h must come before commctrl.h.
-// clang-format off
 #include <windows.h>
-#include <commctrl.h>
-// clang-format on
 
 #include "engine/split_engine.h"
 #include "model/split_job.h"
 #include "resource.h"
 #include "ui/main_dialog.h"
+#include "ui/tool_tips.h"
 
 namespace {
 
-char CancelTip[] = "Cancel Splitting";
-
-void AddButtonTooltip(HWND dialog) {
-    ProgressTooltip =
-        CreateWindowExA(0, TOOLTIPS_CLASSA, nullptr, TTS_ALWAYSTIP, CW_USEDEFAULT, CW_USEDEFAULT,
-                        CW_USEDEFAULT, CW_USEDEFAULT, dialog, nullptr, AppInstance, nullptr);
-    TTTOOLINFOA tool{};
-    tool.cbSize = TTTOOLINFOA_V1_SIZE;
-    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-    tool.hwnd = dialog;
-    tool.uId = reinterpret_cast<UINT_PTR>(GetDlgItem(dialog, IDCANCEL));
-    tool.hinst = AppInstance;
-    tool.lpszText = CancelTip;
-    SendMessageA(ProgressTooltip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
-}
+// The engine gives the button the text "Close" and the tip "Close Split
+// Status Dialog" once the job has finished.
+constexpr ToolTip ProgressTools[] = {{IDCANCEL, "Cancel Splitting"}};
 
 BOOL InitProgressDialog(HWND dialog) {
     SendMessageA(dialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(AppIcon));
     if (Options.AlwaysOnTop)
         SetWindowPos(dialog, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-    AddButtonTooltip(dialog);
+    ProgressTooltip = AddTooltips(dialog, ProgressTools);
     return TRUE;
 }
 

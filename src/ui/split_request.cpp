@@ -29,7 +29,6 @@ constexpr char RemovableWarning[] =
     "splitting to removable drives (see Veltra Partola 95 Help for more information on disk "
     "spnning). You may get an error if the removable drive doesn't have enough free space for all "
     "the pieces.\n\nContinue anyway?";
-constexpr char SourceNotFound[] = "Source file not found.";
 constexpr char DestFolderNotFound[] = "Destination folder not found.";
 constexpr char DestDriveNotFound[] = "Destination drive not found.";
 constexpr char DestNotFolder[] = "Destination isn't a folder. Please enter a folder path.";

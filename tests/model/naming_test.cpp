@@ -113,10 +113,10 @@ TEST(OutputNames, WorkedExampleWithAliasAndBackupFolder) {
     ASSERT_TRUE(BackupPiecePath(0, path));
     EXPECT_EQ("D:\\Safe\\ANNUAL~1.000", S(path));
     EXPECT_EQ("Join-Annual Report 1998.doc.bat", S(JoinFileName()));
-    EXPECT_EQ("ANNUAL~1.00_", S(IntermediateFileName(0)));
-    EXPECT_EQ("ANNUAL~1.01_", S(IntermediateFileName(1)));
-    EXPECT_EQ("ANNUAL~1.13_", S(IntermediateFileName(13)));
-    EXPECT_EQ("ANNUAL~1.00_", S(IntermediateFileName(100)));
+    EXPECT_EQ("ANNUAL~1.00_", S(IntermediateFileName("ANNUAL~1", 0)));
+    EXPECT_EQ("ANNUAL~1.01_", S(IntermediateFileName("ANNUAL~1", 1)));
+    EXPECT_EQ("ANNUAL~1.13_", S(IntermediateFileName("ANNUAL~1", 13)));
+    EXPECT_EQ("ANNUAL~1.00_", S(IntermediateFileName("ANNUAL~1", 100)));
     CopyText(SplitJob.DestFolder, "A:\\");
     ASSERT_TRUE(PiecePath(1, path));
     EXPECT_EQ("A:\\ANNUAL~1.001", S(path));

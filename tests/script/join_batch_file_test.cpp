@@ -360,18 +360,17 @@ TEST_F(Recombination, LongNameWithAccentedLetters) {
 }
 
 TEST_F(Recombination, LongNameTheOemCodePageCannotHoldKeepsTheEightThreeName) {
-    // "Price €5.doc": the euro sign has no place in the OEM code page, where
-    // it would become "?", a wildcard to REN.
-    Check("PRICE~1", "PRICE~1.DOC",
-          "Price \x80"
-          "5.doc",
-          3, 1000, false, "PRICE~1.DOC");
-    EXPECT_EQ(std::string::npos, Read("Join-Price \x80"
-                                      "5.doc.bat")
-                                     .find("REN"));
-    EXPECT_EQ(
-        (std::vector<std::string>{"Join-Price \x80"
-                                  "5.doc.bat",
-                                  "PRICE~1.000", "PRICE~1.001", "PRICE~1.002", "PRICE~1.DOC"}),
-        FolderListing(folder.Path()));
+    // In the ANSI code page: "Price €5.doc", whose euro sign the OEM code page
+    // writes as "?" (a wildcard to REN), and "Škoda.doc", whose Š it writes as
+    // a plain S (a wrong name). The file comes back under its 8.3 name.
+    for (std::string title : {"Price \x80"
+                              "5.doc",
+                              "\x8Akoda.doc"}) {
+        Check("LONG~1", "LONG~1.DOC", title, 3, 1000, false, "LONG~1.DOC");
+        std::string join = "Join-" + title + ".bat";
+        EXPECT_EQ(std::string::npos, Read(join).find("REN"));
+        EXPECT_EQ((std::vector<std::string>{join, "LONG~1.000", "LONG~1.001", "LONG~1.002",
+                                            "LONG~1.DOC"}),
+                  FolderListing(folder.Path()));
+    }
 }

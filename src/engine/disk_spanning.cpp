@@ -15,6 +15,9 @@ namespace {
 
 constexpr uint32_t MinimumPieceRoom = 2048;
 constexpr uint32_t MinimumJoinFileRoom = 512;
+// The estimate reckons 35 bytes of chaining for every 70 pieces; the room
+// check also counts the join file's exact size.
+constexpr uint32_t PiecesPerCommand = 70;
 constexpr char ProductName[] = "Veltra Partola 95";
 
 constexpr char FirstDiskTooFull[] =
@@ -41,7 +44,7 @@ uint32_t JoinFileEstimate() {
     uint32_t pieces = SplitJob.PieceCount;
     uint32_t bytes = 13 * pieces + 138;
     if (!Options.UseDos83) bytes += static_cast<uint32_t>(strlen(SplitJob.SourceTitle.data())) + 21;
-    if (pieces > 70) bytes += (pieces / 70) * 35 + 18;
+    if (pieces > PiecesPerCommand) bytes += (pieces / PiecesPerCommand) * 35 + 18;
     return bytes;
 }
 

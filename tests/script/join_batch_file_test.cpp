@@ -328,15 +328,21 @@ protected:
     }
 };
 
-TEST_F(Recombination, EightThreeNamesInTheWindowsAndTheDosInterpreter) {
-    Options.UseDos83 = 1;
-    for (bool inDos : {false, true}) {
+// 8.3 names only, as DOS sees them: 9, 71, 150 and 1,000 pieces.
+class EightThreeRecombination : public Recombination {
+protected:
+    void CheckAll(bool inDos) {
+        Options.UseDos83 = 1;
         Check("DATA", "DATA.BIN", "Data Set.bin", 9, 333, inDos);
         Check("ANNUAL~1", "ANNUAL~1.DOC", "Annual Report 1998.doc", 71, 77, inDos);
         Check("DATA", "DATA.BIN", "Data Set.bin", 150, 50, inDos);
         Check("MANY", "MANY.ZIP", "many.zip", 1000, 16, inDos);
     }
-}
+};
+
+TEST_F(EightThreeRecombination, InTheWindowsInterpreter) { CheckAll(false); }
+
+TEST_F(EightThreeRecombination, InTheDosShell) { CheckAll(true); }
 
 TEST_F(Recombination, LongNamesInTheWindowsInterpreter) {
     Check("REPORT", "REPORT.DOC", "report.doc", 3);

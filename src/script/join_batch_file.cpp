@@ -111,6 +111,7 @@ size_t LineLength(const std::string& line, const std::vector<std::string>& names
 // is copied at most twice. A name too long for any line stands alone on one.
 std::vector<std::string> CopyCommands(const std::vector<std::string>& pieces,
                                       const std::string& file, const std::string& intermediate) {
+    if (pieces.empty()) return {};
     size_t next = 0;
     if (pieces.size() == 1 || LineLength("COPY /B ", pieces, 0, " " + file) <= LongestLine)
         return {"COPY /B " + Joined(pieces, 0) + " " + file};
@@ -137,8 +138,8 @@ std::vector<std::string> Chunks(std::string_view base, std::string_view file,
     for (size_t g = 0; g < commands.size(); ++g)
         chunks.push_back(commands[g] + (g + 1 < commands.size() ? "\r\n" : ""));
     if (commands.size() > 1) chunks.push_back("\r\nDEL " + BatchName(std::string(base) + ".??_"));
-    // A long name the OEM code page cannot hold would reach REN with "?" in
-    // it, a wildcard: the file then keeps its 8.3 name instead.
+    // A long name the OEM code page cannot hold would reach REN with "?" (a
+    // wildcard) or a look-alike letter in it: the file keeps its 8.3 name.
     if (!useDos83 && ConvertsExactly(title))
         chunks.push_back("\r\nREN " + BatchName(file) + " " + BatchName(title, true));
     chunks.push_back(Trailer);

@@ -50,9 +50,11 @@ ensure_prefix() {
   echo "$stamp" > "$WINEPREFIX/.partola-stamp"
 }
 
-# start_virtual_display: an Xvfb of our own; its name goes into the build root
-# so that CTest's wrapper finds it.
+# start_virtual_display [FILE]: an Xvfb of our own; its name goes into the
+# build root (into FILE there, "display" by default) so that CTest's wrapper
+# finds it.
 start_virtual_display() {
+  local file=${1:-display}
   local fifo dn
   fifo=$(mktemp -u)
   mkfifo "$fifo"
@@ -61,10 +63,13 @@ start_virtual_display() {
   read -r dn <"$fifo"
   rm -f "$fifo"
   export DISPLAY=":$dn"
-  echo "$DISPLAY" > "$build_root/display"
+  echo "$DISPLAY" > "$build_root/$file"
+  xvfb_pids="${xvfb_pids:-} $xvfb_pid"
+  display_files="${display_files:-} $build_root/$file"
 }
 
+# Ends every virtual display this shell started.
 stop_virtual_display() {
-  [ -n "${xvfb_pid:-}" ] && kill "$xvfb_pid" 2>/dev/null || true
-  rm -f "$build_root/display"
+  for pid in ${xvfb_pids:-}; do kill "$pid" 2>/dev/null || true; done
+  for file in ${display_files:-}; do rm -f "$file"; done
 }

@@ -6,6 +6,7 @@
 #include "dialog_driver.h"
 #include "resource.h"
 #include "test_support.h"
+#include "ui_driver.h"
 
 namespace dialog_tests {
 namespace {
@@ -66,10 +67,15 @@ AboutView Look(HWND dialog) {
         (GetWindowLongA(GetDlgItem(dialog, IDC_ABOUT_URL), GWL_STYLE) & ES_READONLY) &&
         (GetWindowLongA(GetDlgItem(dialog, IDC_ABOUT_ADDRESS), GWL_STYLE) & ES_READONLY);
     view.tips = TooltipTexts(dialog);
-    GUITHREADINFO thread{};
-    thread.cbSize = sizeof thread;
-    GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &thread);
-    view.focusOnClose = thread.hwndFocus == GetDlgItem(dialog, IDCANCEL);
+    // The focus arrives once the shown dialog has been activated.
+    view.focusOnClose = testing_support::WaitUntil(
+        [dialog] {
+            GUITHREADINFO thread{};
+            thread.cbSize = sizeof thread;
+            GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &thread);
+            return thread.hwndFocus == GetDlgItem(dialog, IDCANCEL);
+        },
+        5000);
     return view;
 }
 
@@ -91,7 +97,6 @@ TEST_F(AboutDialog, ShowsItselfAlikeEachTimeAndClosesWithEscapeAndWithClose) {
         AboutView view;
         DriveResult run = Run([&](HWND dialog) {
             view = Look(dialog);
-            if (escape) SaveScreenshot(dialog, "about_dialog");
             if (escape)
                 PostMessageA(GetDlgItem(dialog, IDCANCEL), WM_KEYDOWN, VK_ESCAPE, 0);
             else
@@ -158,12 +163,10 @@ TEST_F(AboutDialog, HomepageAndEmailOpenTheirLinksAndLeaveTheDialogOpen) {
     bool openAfterLinks = false;
     DriveResult run = Run([&](HWND dialog) {
         Click(dialog, IDC_ABOUT_HOMEPAGE);
-        for (DWORD start = GetTickCount(); linesLogged() < 1 && GetTickCount() - start < 20000;)
-            Sleep(50);
+        testing_support::WaitUntil([&] { return linesLogged() >= 1; });
         Click(dialog, IDC_ABOUT_EMAIL);
-        for (DWORD start = GetTickCount(); linesLogged() < 2 && GetTickCount() - start < 20000;)
-            Sleep(50);
-        Sleep(200);
+        testing_support::WaitUntil([&] { return linesLogged() >= 2; });
+        testing_support::RoundTrip(dialog);
         openAfterLinks = IsWindow(dialog) && IsWindowVisible(dialog);
         Click(dialog, IDCANCEL);
     });

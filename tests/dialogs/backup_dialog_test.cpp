@@ -5,6 +5,7 @@
 #include "dialog_driver.h"
 #include "resource.h"
 #include "test_support.h"
+#include "ui_driver.h"
 
 namespace dialog_tests {
 namespace {
@@ -64,13 +65,12 @@ TEST_F(BackupDialog, RefusesEntriesThatNameNoFolderAndStaysOpen) {
         for (const auto& [entry, message] : refusals) {
             SetEditText(dialog, IDC_BACKUP_PATH, entry);
             Click(dialog, IDOK);
-            boxes.WaitForCount(stayedOpen.size() + 1);
-            Sleep(100);
+            boxes.WaitForAnswered(stayedOpen.size() + 1);
+            testing_support::RoundTrip(dialog);
             stayedOpen.push_back(IsWindow(dialog) != FALSE);
             textAfter.push_back(EditText(dialog));
         }
         SetEditText(dialog, IDC_BACKUP_PATH, folder.Path());
-        SaveScreenshot(dialog, "backup_dialog");
         Click(dialog, IDOK);
     });
     ASSERT_TRUE(run.shown && run.closed);
@@ -110,12 +110,12 @@ TEST_F(BackupDialog, CancelAsksFirstAndOnlyYesTurnsBackupsOff) {
     DriveResult run = Run([&](HWND dialog) {
         SetEditText(dialog, IDC_BACKUP_PATH, folder.Path());
         PostMessageA(GetDlgItem(dialog, IDC_BACKUP_PATH), WM_KEYDOWN, VK_ESCAPE, 0);
-        boxes.WaitForCount(1);
-        Sleep(100);
+        boxes.WaitForAnswered(1);
+        testing_support::RoundTrip(dialog);
         textsAfterNo.push_back(IsWindow(dialog) ? EditText(dialog) : "closed");
         PostMessageA(dialog, WM_CLOSE, 0, 0);
-        boxes.WaitForCount(2);
-        Sleep(100);
+        boxes.WaitForAnswered(2);
+        testing_support::RoundTrip(dialog);
         textsAfterNo.push_back(IsWindow(dialog) ? EditText(dialog) : "closed");
         Click(dialog, IDCANCEL);
     });

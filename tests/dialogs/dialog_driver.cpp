@@ -3,9 +3,6 @@
 
 #include <commctrl.h>
 
-#include <atomic>
-#include <thread>
-
 #include "test_support.h"
 #include "ui_driver.h"
 
@@ -30,27 +27,40 @@ void SetOptions(const OptionValues& values) {
     for (size_t i = 0; i < Fields.size(); ++i) Options.*Fields[i] = values[i];
 }
 
+namespace {
+
+struct Drive {
+    const std::string* caption;
+    const std::function<void(HWND)>* drive;
+    HANDLE opened;  // set once open() has returned
+    DriveResult result;
+};
+
+DWORD WINAPI DriveDialog(LPVOID param) {
+    auto* run = static_cast<Drive*>(param);
+    HWND dialog = testing_support::FindDialog(GetCurrentProcessId(), *run->caption);
+    run->result.shown = dialog != nullptr;
+    if (!dialog) return 0;
+    (*run->drive)(dialog);
+    run->result.closed = WaitClosed(dialog);
+    // Never leave the test thread stuck in a dialog that would not close.
+    while (IsWindow(dialog) && WaitForSingleObject(run->opened, 50) == WAIT_TIMEOUT)
+        PostMessageA(dialog, WM_CLOSE, 0, 0);
+    return 0;
+}
+
+}  // namespace
+
 DriveResult RunDriven(const std::string& caption, const std::function<void()>& open,
                       const std::function<void(HWND)>& drive) {
-    DriveResult result;
-    std::atomic<bool> opened{false};
-    std::thread driver([&] {
-        HWND dialog = testing_support::FindDialog(GetCurrentProcessId(), caption);
-        result.shown = dialog != nullptr;
-        if (dialog) {
-            drive(dialog);
-            result.closed = WaitClosed(dialog);
-        }
-        // Never leave the test thread stuck in a dialog that would not close.
-        while (!opened && dialog && IsWindow(dialog)) {
-            PostMessageA(dialog, WM_CLOSE, 0, 0);
-            Sleep(200);
-        }
-    });
+    Drive run{&caption, &drive, CreateEventA(nullptr, TRUE, FALSE, nullptr), DriveResult{}};
+    HANDLE driver = CreateThread(nullptr, 0, DriveDialog, &run, 0, nullptr);
     open();
-    opened = true;
-    driver.join();
-    return result;
+    SetEvent(run.opened);
+    WaitForSingleObject(driver, INFINITE);
+    CloseHandle(driver);
+    CloseHandle(run.opened);
+    return run.result;
 }
 
 void Click(HWND dialog, int id) { PostMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
@@ -65,11 +75,6 @@ bool WaitClosed(HWND dialog, DWORD timeoutMs) {
 
 void SetEditText(HWND dialog, int id, const std::string& text) {
     SendDlgItemMessageA(dialog, id, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
-}
-
-bool SaveScreenshot(HWND window, const std::string& name) {
-    return testing_support::SaveWindowPicture(
-        window, testing_support::BuildRootUnix() + "/screenshots/" + name + ".png");
 }
 
 bool IsTopmost(HWND window) { return (GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }

@@ -1,6 +1,6 @@
 // Shared by the dialog tests: a modal dialog run on the test thread while a
 // helper thread drives it as a user would, a stand-in main window, the
-// settings key read and written directly, and screenshots into the build tree.
+// settings key read and written directly.
 #pragma once
 
 #include <windows.h>
@@ -44,9 +44,6 @@ void Click(HWND dialog, int id);  // posts BM_CLICK, as a mouse click would
 bool IsChecked(HWND dialog, int id);
 bool WaitClosed(HWND dialog, DWORD timeoutMs = 10000);
 void SetEditText(HWND dialog, int id, const std::string& text);
-
-// Writes build/screenshots/<name>.png from the screen under the window.
-bool SaveScreenshot(HWND window, const std::string& name);
 
 bool IsTopmost(HWND window);
 

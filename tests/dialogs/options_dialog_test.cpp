@@ -47,11 +47,10 @@ protected:
             "Options", [] { RunOptionsDialog(MainWindow); }, drive);
     }
     // Opens the dialog once more and gives back the boxes it shows.
-    OptionValues BoxesOnReopening(const char* screenshot = nullptr) {
+    OptionValues BoxesOnReopening() {
         OptionValues boxes{};
         Run([&](HWND dialog) {
             boxes = ReadBoxes(dialog);
-            if (screenshot) SaveScreenshot(dialog, screenshot);
             Click(dialog, IDCANCEL);
         });
         return boxes;
@@ -157,7 +156,7 @@ TEST_F(OptionsDialog, BothNamingBoxesWarnOnceBeforeTheSaveAndAreStoredAsSet) {
     EXPECT_EQ(storedAtWarning, AsStored(NoneSet));
     const OptionValues expected{1, 1, 0, 0, 0, 0, 0, 1};
     EXPECT_EQ(StoredDwords(), AsStored(expected));
-    EXPECT_EQ(BoxesOnReopening("options_dialog"), expected);
+    EXPECT_EQ(BoxesOnReopening(), expected);
 }
 
 TEST_F(OptionsDialog, ContextHelpIsPassedToTheMainWindow) {

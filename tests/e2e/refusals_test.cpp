@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "e2e_support.h"
 #include "messages.h"
+#include "program_session.h"
 #include "resource.h"
 
 using namespace testing_support;
@@ -20,7 +20,7 @@ namespace {
 class RefusalTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        out = MakeFolder(work, "out");
+        out = work.Folder("out");
         missing = work.File("missing.bin");
         nowhere = work.File("nowhere");
         ASSERT_NE(session.main, nullptr);
@@ -48,31 +48,31 @@ TEST_F(RefusalTest, SizeChecksComeBeforeTheDrivesAndFiles) {
     ASSERT_TRUE(session.SetSource(missing));
     ASSERT_TRUE(session.SetDest(nowhere));
     ASSERT_TRUE(session.UseSpecified("0", Unit::Bytes));
-    ExpectRefusal(e2e::ZeroSplitSize);
+    ExpectRefusal(messages::ZeroSplitSize);
 
     std::string onePiece = Source("one.bin", 1457264);
     ASSERT_TRUE(session.SetSource(onePiece));
     ASSERT_TRUE(session.SetDest(nowhere));
     ASSERT_TRUE(session.UsePreset(Preset::Mb144));
-    ExpectRefusal(e2e::OnePiece);
+    ExpectRefusal(messages::OnePiece);
 
     std::string tenThousand = Source("tenk.bin", 10000);
     ASSERT_TRUE(session.SetSource(tenThousand));
     ASSERT_TRUE(session.SetDest(nowhere));
     ASSERT_TRUE(session.UseSpecified("9", Unit::Bytes));  // 1,112 pieces
-    ExpectRefusal(e2e::TooManyPieces);
+    ExpectRefusal(messages::TooManyPieces);
 
     // 1,000 pieces pass; the missing folder speaks next.
     ASSERT_TRUE(session.UseSpecified("10", Unit::Bytes));
     EXPECT_EQ(ControlText(session.main, IDC_PIECE_COUNT_LABEL), "Num Pieces: 1000");
-    ExpectRefusal(e2e::DestFolderNotFound);
+    ExpectRefusal(messages::DestFolderNotFound);
 
     // One byte more than the preset gives two pieces and passes too.
     std::string twoPieces = Source("two.bin", 1457265);
     ASSERT_TRUE(session.SetSource(twoPieces));
     ASSERT_TRUE(session.SetDest(nowhere));
     ASSERT_TRUE(session.UsePreset(Preset::Mb144));
-    ExpectRefusal(e2e::DestFolderNotFound);
+    ExpectRefusal(messages::DestFolderNotFound);
 
     EXPECT_EQ(session.Inputs(), (MainInputs{twoPieces, nowhere, "10", IDC_PRESET, 0, 2}));
 }
@@ -80,17 +80,17 @@ TEST_F(RefusalTest, SizeChecksComeBeforeTheDrivesAndFiles) {
 TEST_F(RefusalTest, SpanChecksTheDriveBeforeTheSource) {
     ASSERT_TRUE(session.SetSource(missing));
     ASSERT_TRUE(session.UseSpan());
-    ASSERT_TRUE(session.SetDest("A:\\Pieces"));
-    ExpectRefusal(e2e::SpanToFolder);
+    ASSERT_TRUE(session.SetDest(FloppyRoot() + "Pieces"));
+    ExpectRefusal(messages::SpanToFolder);
     ASSERT_TRUE(session.SetDest("C:\\"));
-    ExpectRefusal(e2e::SpanToFixed);
+    ExpectRefusal(messages::SpanToFixed);
 }
 
 TEST_F(RefusalTest, SourceThenDestinationThenSizeAgainstTheSource) {
     ASSERT_TRUE(session.SetSource(missing));
     ASSERT_TRUE(session.SetDest(nowhere));
     ASSERT_TRUE(session.UseSpecified("1", Unit::KB));
-    ExpectRefusal(e2e::SourceNotFound);
+    ExpectRefusal(messages::SourceNotFound);
 
     // A source smaller than the split size: the destination is checked first.
     std::string small = Source("small.bin", 100);
@@ -98,15 +98,15 @@ TEST_F(RefusalTest, SourceThenDestinationThenSizeAgainstTheSource) {
     ASSERT_TRUE(session.SetDest(nowhere));
     ASSERT_TRUE(session.UseSpecified("101", Unit::Bytes));
     EXPECT_EQ(ControlText(session.main, IDC_PIECE_COUNT_LABEL), "Num Pieces: Split size too big");
-    ExpectRefusal(e2e::DestFolderNotFound);
+    ExpectRefusal(messages::DestFolderNotFound);
     ASSERT_TRUE(session.SetDest("Q:\\"));
-    ExpectRefusal(e2e::DestDriveNotFound);
+    ExpectRefusal(messages::DestDriveNotFound);
     ASSERT_TRUE(session.SetDest(small));
-    ExpectRefusal(e2e::DestNotFolder);
+    ExpectRefusal(messages::DestNotFolder);
     ASSERT_TRUE(session.SetDest(out + "\\"));  // a trailing backslash names no entry
-    ExpectRefusal(e2e::DestFolderNotFound);
+    ExpectRefusal(messages::DestFolderNotFound);
     ASSERT_TRUE(session.SetDest(out));
-    ExpectRefusal(e2e::SizeAboveSource);
+    ExpectRefusal(messages::SizeAboveSource);
 
     EXPECT_EQ(session.Inputs(), (MainInputs{small, out, "101", IDC_SPECIFIED, 0, 2}));
     EXPECT_EQ(ReadWholeFile(small).size(), 100u);
@@ -119,8 +119,9 @@ TEST_F(RefusalTest, InvalidSizeTextSpeaksBeforeEverythingElse) {
     std::string refusal = session.SplitRefusedWith();
     // Leaving the field for the button may report it once more; then the
     // request does, and nothing else follows.
-    EXPECT_TRUE(refusal == e2e::InvalidCharacter ||
-                refusal == std::string(e2e::InvalidCharacter) + " || " + e2e::InvalidCharacter)
+    EXPECT_TRUE(refusal == messages::InvalidCharacter ||
+                refusal ==
+                    std::string(messages::InvalidCharacter) + " || " + messages::InvalidCharacter)
         << refusal;
     EXPECT_TRUE(session.StillEditing());
 }
@@ -138,7 +139,7 @@ TEST_F(RefusalTest, ZeroSplitSizeIsRefusedInEveryForm) {
           Typed{"0.0001", Unit::KB}, Typed{"0.9", Unit::Bytes}, Typed{"0.0000001", Unit::MB}}) {
         SCOPED_TRACE(typed.text);
         ASSERT_TRUE(session.UseSpecified(typed.text, typed.unit));
-        ExpectRefusal(e2e::ZeroSplitSize);
+        ExpectRefusal(messages::ZeroSplitSize);
     }
     EXPECT_EQ(session.Inputs(), (MainInputs{source, out, "0.0000001", IDC_SPECIFIED, 2, 2}));
 }
@@ -146,18 +147,19 @@ TEST_F(RefusalTest, ZeroSplitSizeIsRefusedInEveryForm) {
 TEST_F(RefusalTest, SourceOfFourGigabytesOrMoreIsRefusedAndNothingIsWritten) {
     for (uint64_t size : {5ull << 30, 4ull << 30}) {
         SCOPED_TRACE(size);
-        SparseFile huge("huge.bin", size);
-        ASSERT_TRUE(huge.Made());
-        ASSERT_TRUE(session.SetSource(huge.Path()));
+        TempFolder folder;
+        std::string huge = folder.File("huge.bin");
+        ASSERT_TRUE(MakeLargeFile(huge, size));
+        ASSERT_TRUE(session.SetSource(huge));
         ASSERT_TRUE(session.SetDest(out));
         ASSERT_TRUE(session.UsePreset(Preset::Mb144));
-        ExpectRefusal(e2e::SourceTooLarge);
+        ExpectRefusal(messages::SourceTooLarge);
         // Beside the source, where an empty destination would put the pieces.
         ASSERT_TRUE(session.SetDest(""));
         ASSERT_TRUE(session.UseSpecified("100", Unit::MB));
-        ExpectRefusal(e2e::SourceTooLarge);
-        EXPECT_EQ(FolderListing(huge.FolderPath()), std::vector<std::string>{"huge.bin"});
-        EXPECT_EQ(FileSizeOf(huge.Path()), size);
+        ExpectRefusal(messages::SourceTooLarge);
+        EXPECT_EQ(FolderListing(folder.Path()), std::vector<std::string>{"huge.bin"});
+        EXPECT_EQ(FileSize64(huge), size);
     }
 }
 
@@ -171,14 +173,14 @@ TEST_F(RefusalTest, PathsTooLongForThePiecesOrTheJoinFileAreRefused) {
     ASSERT_TRUE(FileExists(longest));
     // With the join file name "Join-data.bin.bat" that folder is too long...
     ASSERT_TRUE(session.SetDest(longest));
-    EXPECT_EQ(session.SplitRefusedWith(), e2e::DestPathTooLong);
+    EXPECT_EQ(session.SplitRefusedWith(), messages::DestPathTooLong);
     EXPECT_TRUE(FolderListing(longest).empty());
     // ...and one character more is too long for the pieces themselves.
     std::string tooLong = longest + "q";
     CreateDirectoryA(tooLong.c_str(), nullptr);
     ASSERT_TRUE(FileExists(tooLong));
     ASSERT_TRUE(session.SetDest(tooLong));
-    EXPECT_EQ(session.SplitRefusedWith(), e2e::DestPathTooLong);
+    EXPECT_EQ(session.SplitRefusedWith(), messages::DestPathTooLong);
     EXPECT_TRUE(FolderListing(tooLong).empty());
     EXPECT_TRUE(session.StillEditing());
 

@@ -1,4 +1,4 @@
-// Spanning to the removable drive A:, backed by small real disks that the
+// Spanning to the removable drive, backed by small real disks that the
 // user swaps at every prompt: with backups accepted through the backup
 // dialog, declined at the question, declined in the dialog, and refused for a
 // backup folder too long for the names. The pieces gathered from all disks,
@@ -8,9 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "e2e_support.h"
-#include "engine_support.h"
 #include "messages.h"
+#include "program_session.h"
 #include "resource.h"
 
 using namespace testing_support;
@@ -21,47 +20,45 @@ constexpr uint32_t FloppyBytes = 1474560;
 constexpr char SourceName[] = "Annual Report 1998.doc";
 constexpr char JoinName[] = "Join-Annual Report 1998.doc.bat";
 
-uint32_t FreeBytesOfA() {
+uint32_t FreeBytesOfFloppy() {
     ULARGE_INTEGER available{}, total{}, free{};
-    GetDiskFreeSpaceExA("A:\\", &available, &total, &free);
+    GetDiskFreeSpaceExA(FloppyRoot().c_str(), &available, &total, &free);
     return static_cast<uint32_t>(available.QuadPart);
 }
 
 class SpanTest : public ::testing::Test {
 protected:
-    void TearDown() override { SmallDisk::Unmap('A'); }
-
     // A source that fills the given number of floppies, the last one partly.
     void MakeSource(uint32_t size) {
         source = work.File(SourceName);
         bytes = WriteRandomFile(source, size, 21);
     }
     // Answers as the user of a span does: the backup question as told, each
-    // disk prompt after putting that disk into A:, the question whether to go
+    // disk prompt after putting that disk into the drive, the question whether to go
     // on without backups with the next of noBackupAnswers, every other box OK.
     void AnswerAsSpanUser(ProgramSession& session, std::vector<const SmallDisk*> disks,
                           int backupAnswer, std::vector<int> noBackupAnswers = {}) {
         session.boxes.AnswerWith([=](const SeenBox& box) mutable {
             std::string seen = box.caption + "|" + box.text;
-            if (seen == e2e::BackupQuestion) return backupAnswer;
-            if (seen == e2e::NoBackupQuestion && !noBackupAnswers.empty()) {
+            if (seen == messages::BackupQuestion) return backupAnswer;
+            if (seen == messages::NoBackupQuestion && !noBackupAnswers.empty()) {
                 int answer = noBackupAnswers.front();
                 noBackupAnswers.erase(noBackupAnswers.begin());
                 return answer;
             }
             for (size_t n = 1; n <= disks.size(); ++n)
-                if (seen == e2e::DiskPrompt(static_cast<int>(n))) disks[n - 1]->MapTo('A');
+                if (seen == messages::DiskPrompt(static_cast<int>(n))) disks[n - 1]->Insert();
             return IDOK;
         });
     }
     bool FillSpan(ProgramSession& session) {
-        return session.SetSource(source) && session.UseSpan() && session.SetDest("A:\\");
+        return session.SetSource(source) && session.UseSpan() && session.SetDest(FloppyRoot());
     }
     // Presses Split and, in the backup dialog that follows the question, types
     // the folder; the dialog, or null when it did not come empty.
     HWND SplitAndTypeBackupFolder(ProgramSession& session, const std::string& folder) {
         session.PressSplit();
-        HWND dialog = FindDialog(session.program.ProcessId(), BackupDialogCaption);
+        HWND dialog = FindDialog(session.ProcessId(), messages::BackupDialogCaption);
         if (!dialog || ControlText(dialog, IDC_BACKUP_PATH) != "" ||
             !TypeText(dialog, IDC_BACKUP_PATH, folder))
             return nullptr;
@@ -85,10 +82,10 @@ TEST_F(SpanTest, BackupsAcceptedThroughTheDialogLandOnTheDisksAndInTheBackupFold
     REQUIRE_SMALL_DISKS();
     SmallDisk d1(FloppyBytes), d2(FloppyBytes), d3(FloppyBytes);
     ASSERT_TRUE(d1.Mounted() && d2.Mounted() && d3.Mounted());
-    d1.MapTo('A');
-    uint32_t perDisk = FreeBytesOfA();
+    d1.Insert();
+    uint32_t perDisk = FreeBytesOfFloppy();
     MakeSource(3000000);
-    std::string backup = MakeFolder(work, "backup");
+    std::string backup = work.Folder("backup");
     ProgramSession session(QuietOptionsWithBackups);
     ASSERT_NE(session.main, nullptr);
     AnswerAsSpanUser(session, {&d1, &d2, &d3}, IDYES);
@@ -97,19 +94,19 @@ TEST_F(SpanTest, BackupsAcceptedThroughTheDialogLandOnTheDisksAndInTheBackupFold
 
     HWND dialog = SplitAndTypeBackupFolder(session, backup);
     ASSERT_NE(dialog, nullptr);
-    PostMessageW(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
+    ASSERT_TRUE(PressButton(dialog, IDOK));
     ASSERT_TRUE(session.WaitForMainWindowBack());
 
     EXPECT_EQ(session.boxes.Transcript(),
-              (std::vector<std::string>{e2e::BackupQuestion, e2e::DiskPrompt(1), e2e::DiskPrompt(2),
-                                        e2e::DiskPrompt(3)}));
+              (std::vector<std::string>{messages::BackupQuestion, messages::DiskPrompt(1),
+                                        messages::DiskPrompt(2), messages::DiskPrompt(3)}));
     std::vector<std::string> pieces = PieceNames(source, 3);
     EXPECT_EQ(FolderListing(d1.WindowsPath()), std::vector<std::string>{pieces[0]});
     EXPECT_EQ(FolderListing(d2.WindowsPath()), std::vector<std::string>{pieces[1]});
     EXPECT_EQ(FolderListing(d3.WindowsPath()), Sorted({JoinName, pieces[2]}));
-    EXPECT_EQ(FileSizeOf(d1.WindowsPath() + "\\" + pieces[0]), perDisk);
-    EXPECT_EQ(FileSizeOf(d2.WindowsPath() + "\\" + pieces[1]), perDisk);
-    EXPECT_EQ(FileSizeOf(d3.WindowsPath() + "\\" + pieces[2]), 3000000u - 2 * perDisk);
+    EXPECT_EQ(FileSize64(d1.WindowsPath() + "\\" + pieces[0]), perDisk);
+    EXPECT_EQ(FileSize64(d2.WindowsPath() + "\\" + pieces[1]), perDisk);
+    EXPECT_EQ(FileSize64(d3.WindowsPath() + "\\" + pieces[2]), 3000000u - 2 * perDisk);
     EXPECT_EQ(FolderListing(backup), Sorted({JoinName, pieces[0], pieces[1], pieces[2]}));
     EXPECT_EQ(session.Inputs(), EmptyInputs());
     EXPECT_EQ(ReadWholeFile(source), bytes);
@@ -122,7 +119,7 @@ TEST_F(SpanTest, BackupsDeclinedAtTheQuestionWriteOnlyTheDisks) {
     REQUIRE_SMALL_DISKS();
     SmallDisk d1(FloppyBytes), d2(FloppyBytes);
     ASSERT_TRUE(d1.Mounted() && d2.Mounted());
-    d1.MapTo('A');
+    d1.Insert();
     MakeSource(2000000);
     ProgramSession session(QuietOptionsWithBackups);
     ASSERT_NE(session.main, nullptr);
@@ -130,9 +127,9 @@ TEST_F(SpanTest, BackupsDeclinedAtTheQuestionWriteOnlyTheDisks) {
     ASSERT_TRUE(FillSpan(session));
     ASSERT_TRUE(session.SplitAndWaitForEnd());
 
-    EXPECT_EQ(
-        session.boxes.Transcript(),
-        (std::vector<std::string>{e2e::BackupQuestion, e2e::DiskPrompt(1), e2e::DiskPrompt(2)}));
+    EXPECT_EQ(session.boxes.Transcript(),
+              (std::vector<std::string>{messages::BackupQuestion, messages::DiskPrompt(1),
+                                        messages::DiskPrompt(2)}));
     std::vector<std::string> pieces = PieceNames(source, 2);
     EXPECT_EQ(FolderListing(d1.WindowsPath()), std::vector<std::string>{pieces[0]});
     EXPECT_EQ(FolderListing(d2.WindowsPath()), Sorted({JoinName, pieces[1]}));
@@ -144,9 +141,9 @@ TEST_F(SpanTest, BackupsDeclinedInTheDialogOnlyOnceTheUserIsSure) {
     REQUIRE_SMALL_DISKS();
     SmallDisk d1(FloppyBytes), d2(FloppyBytes);
     ASSERT_TRUE(d1.Mounted() && d2.Mounted());
-    d1.MapTo('A');
+    d1.Insert();
     MakeSource(2000000);
-    std::string backup = MakeFolder(work, "backup");
+    std::string backup = work.Folder("backup");
     ProgramSession session(QuietOptionsWithBackups);
     ASSERT_NE(session.main, nullptr);
     AnswerAsSpanUser(session, {&d1, &d2}, IDYES, {IDNO, IDYES});
@@ -154,19 +151,19 @@ TEST_F(SpanTest, BackupsDeclinedInTheDialogOnlyOnceTheUserIsSure) {
 
     HWND dialog = SplitAndTypeBackupFolder(session, backup);
     ASSERT_NE(dialog, nullptr);
-    PostMessageW(GetDlgItem(dialog, IDCANCEL), BM_CLICK, 0, 0);
-    ASSERT_TRUE(session.boxes.WaitForCount(2));
+    ASSERT_TRUE(PressButton(dialog, IDCANCEL));
+    ASSERT_TRUE(session.boxes.WaitForAnswered(2));
     // Not sure: the dialog stays with its text.
-    session.SettledBoxCount();
+    session.Settle();
     EXPECT_TRUE(IsWindow(dialog));
     EXPECT_EQ(ControlText(dialog, IDC_BACKUP_PATH), backup);
-    PostMessageW(GetDlgItem(dialog, IDCANCEL), BM_CLICK, 0, 0);
+    ASSERT_TRUE(PressButton(dialog, IDCANCEL));
     ASSERT_TRUE(session.WaitForMainWindowBack());
 
-    EXPECT_EQ(
-        session.boxes.Transcript(),
-        (std::vector<std::string>{e2e::BackupQuestion, e2e::NoBackupQuestion, e2e::NoBackupQuestion,
-                                  e2e::DiskPrompt(1), e2e::DiskPrompt(2)}));
+    EXPECT_EQ(session.boxes.Transcript(),
+              (std::vector<std::string>{messages::BackupQuestion, messages::NoBackupQuestion,
+                                        messages::NoBackupQuestion, messages::DiskPrompt(1),
+                                        messages::DiskPrompt(2)}));
     EXPECT_TRUE(FolderListing(backup).empty());
     EXPECT_EQ(GatherAndRecombine({&d1, &d2}), bytes);
 }
@@ -175,7 +172,7 @@ TEST_F(SpanTest, SourceCheckedOnceTheDriveSuitsAndBackupFolderTooLongIsRefused) 
     REQUIRE_SMALL_DISKS();
     SmallDisk d1(FloppyBytes);
     ASSERT_TRUE(d1.Mounted());
-    d1.MapTo('A');
+    d1.Insert();
     source = work.File("data.bin");
     WriteRandomFile(source, 2000000, 23);
     std::string backup = MakeFolderOfLength(work.File("backup"), 252);
@@ -186,22 +183,22 @@ TEST_F(SpanTest, SourceCheckedOnceTheDriveSuitsAndBackupFolderTooLongIsRefused) 
 
     ASSERT_TRUE(session.SetSource(work.File("missing.bin")));
     ASSERT_TRUE(session.UseSpan());
-    ASSERT_TRUE(session.SetDest("A:\\"));
-    EXPECT_EQ(session.SplitRefusedWith(), e2e::SourceNotFound);
+    ASSERT_TRUE(session.SetDest(FloppyRoot()));
+    EXPECT_EQ(session.SplitRefusedWith(), messages::SourceNotFound);
 
     ASSERT_TRUE(session.SetSource(source));
     HWND dialog = SplitAndTypeBackupFolder(session, backup);
     ASSERT_NE(dialog, nullptr);
-    PostMessageW(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
-    ASSERT_TRUE(session.boxes.WaitForCount(3));
-    session.SettledBoxCount();
+    ASSERT_TRUE(PressButton(dialog, IDOK));
+    ASSERT_TRUE(session.boxes.WaitForAnswered(3));
+    session.Settle();
     EXPECT_EQ(session.boxes.Transcript(),
-              (std::vector<std::string>{e2e::SourceNotFound, e2e::BackupQuestion,
-                                        e2e::BackupPathTooLong}));
+              (std::vector<std::string>{messages::SourceNotFound, messages::BackupQuestion,
+                                        messages::BackupPathTooLong}));
     EXPECT_TRUE(session.StillEditing());
     EXPECT_TRUE(FolderListing(d1.WindowsPath()).empty());
     EXPECT_TRUE(FolderListing(backup).empty());
-    EXPECT_EQ(session.Inputs(), (MainInputs{source, "A:\\", "", IDC_SPAN, 1, 2}));
+    EXPECT_EQ(session.Inputs(), (MainInputs{source, FloppyRoot(), "", IDC_SPAN, 1, 2}));
 }
 
 }  // namespace

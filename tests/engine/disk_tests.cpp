@@ -5,6 +5,7 @@
 
 #include "engine/split_engine.h"
 #include "engine_support.h"
+#include "messages.h"
 #include "model/split_job.h"
 #include "platform/file_services.h"
 #include "test_support.h"
@@ -13,18 +14,6 @@ using namespace testing_support;
 
 namespace {
 
-constexpr char SpanningReminder[] =
-    "Veltra Partola 95|Done.\n\nTo recombine the splitted files, copy each piece from each "
-    "disk\nalong with the recombination batch file (named 'join.bat' or 'join-source "
-    "filename.bat') to a directory\non your hard disk, then run (double-click) the join file.";
-constexpr char NoRoomForJoin[] =
-    "Veltra Partola 95|Not enough room for join file on disk.\nInsert another disk for join "
-    "file.";
-
-std::string Prompt(int piece) {
-    return "Veltra Partola 95|Insert disk for piece " + std::to_string(piece);
-}
-
 class DiskTest : public ::testing::Test {
 protected:
     void SetUp() override { ResetEngineState(); }
@@ -32,7 +21,7 @@ protected:
         if (IsWindow(ProgressWindow)) DestroyWindow(ProgressWindow);
         WaitForSplitWorker();
         CloseMainWindow();
-        SmallDisk::Unmap('A');
+        SmallDisk::EjectFloppy();
     }
     std::string MakeSource(uint32_t size) {
         std::string path = work.File("Annual Report 1998.doc");
@@ -56,17 +45,17 @@ protected:
 TEST_F(DiskTest, SpansThreeFloppiesSwappedAtEachPrompt) {
     REQUIRE_SMALL_DISKS();
     SmallDisk d1(1474560), d2(1474560), d3(1474560);
-    d1.MapTo('A');
-    uint32_t perDisk = FreeBytesOfDrive("A:\\");
+    d1.Insert();
+    uint32_t perDisk = FreeBytesOfDrive(FloppyRoot().c_str());
     std::string source = MakeSource(3000000);
-    SetUpSpan(source, 'A');
+    SetUpSpan(source, FloppyLetter());
     Options.MoreMem = 1;
     Options.NoReminders = 0;
     MessageBoxWatcher boxes;
     const SmallDisk* order[] = {&d1, &d2, &d3};
     boxes.AnswerWith([&](const SeenBox& box) {
         for (int n = 1; n <= 3; ++n)
-            if (box.text == "Insert disk for piece " + std::to_string(n)) order[n - 1]->MapTo('A');
+            if (box.text == "Insert disk for piece " + std::to_string(n)) order[n - 1]->Insert();
         return IDOK;
     });
     ASSERT_TRUE(RunJob());
@@ -88,7 +77,8 @@ TEST_F(DiskTest, SpansThreeFloppiesSwappedAtEachPrompt) {
                                       "Finished."};
     EXPECT_EQ(Progress.statuses, statuses);
     EXPECT_EQ(boxes.Transcript(),
-              (std::vector<std::string>{Prompt(1), Prompt(2), Prompt(3), SpanningReminder}));
+              (std::vector<std::string>{messages::DiskPrompt(1), messages::DiskPrompt(2),
+                                        messages::DiskPrompt(3), messages::SpanReminder}));
     std::string base = SplitJob.SourceBaseName.data();
     EXPECT_EQ(ReadWholeFile(d1.WindowsPath() + "\\" + base + ".000").size(), perDisk);
     EXPECT_EQ(ReadWholeFile(d3.WindowsPath() + "\\" + base + ".002").size(),
@@ -100,18 +90,19 @@ TEST_F(DiskTest, SpansThreeFloppiesSwappedAtEachPrompt) {
 TEST_F(DiskTest, LastDiskTooFullForTheJoinFileAsksForAnother) {
     REQUIRE_SMALL_DISKS();
     SmallDisk d1(1474560), extra(1474560);
-    d1.MapTo('A');
+    d1.Insert();
     // The whole source fits, leaving less than 512 bytes for the join file.
-    std::string source = MakeSource(FreeBytesOfDrive("A:\\") - 300);
-    SetUpSpan(source, 'A');
+    std::string source = MakeSource(FreeBytesOfDrive(FloppyRoot().c_str()) - 300);
+    SetUpSpan(source, FloppyLetter());
     MessageBoxWatcher boxes;
     boxes.AnswerWith([&](const SeenBox& box) {
-        if (box.text.find("join file") != std::string::npos) extra.MapTo('A');
+        if (box.text.find("join file") != std::string::npos) extra.Insert();
         return IDOK;
     });
     ASSERT_TRUE(RunJob());
     EXPECT_EQ(SplitJob.PieceCount, 0u);  // reset after the job
-    EXPECT_EQ(boxes.Transcript(), (std::vector<std::string>{Prompt(1), NoRoomForJoin}));
+    EXPECT_EQ(boxes.Transcript(),
+              (std::vector<std::string>{messages::DiskPrompt(1), messages::NoRoomForJoin}));
     EXPECT_EQ(FolderListing(extra.WindowsPath()),
               std::vector<std::string>{"Join-Annual Report 1998.doc.bat"});
     EXPECT_EQ(GatherAndRecombine({&d1, &extra}), sourceBytes);
@@ -171,32 +162,33 @@ TEST_F(DiskTest, LongNameWithoutAliasGetsRoomForItsWholeJoinFile) {
 TEST_F(DiskTest, CancelAtTheSecondDiskKeepsTheFirstPieceAndWritesNoJoinFile) {
     REQUIRE_SMALL_DISKS();
     SmallDisk d1(1474560);
-    d1.MapTo('A');
+    d1.Insert();
     std::string source = MakeSource(2000000);
-    SetUpSpan(source, 'A');
+    SetUpSpan(source, FloppyLetter());
     MessageBoxWatcher boxes;
     boxes.Answer(IDOK);
     boxes.Answer(IDCANCEL);
     RunJob();
-    EXPECT_EQ(boxes.Transcript(), (std::vector<std::string>{Prompt(1), Prompt(2)}));
+    EXPECT_EQ(boxes.Transcript(),
+              (std::vector<std::string>{messages::DiskPrompt(1), messages::DiskPrompt(2)}));
     EXPECT_EQ(FolderListing(d1.WindowsPath()).size(), 1u);
     EXPECT_EQ(ReadWholeFile(source), sourceBytes);
     EXPECT_EQ(Progress.closeRequests, 1);
-    EXPECT_STREQ(SplitJob.DestFolder.data(), "A:\\");
+    EXPECT_STREQ(SplitJob.DestFolder.data(), FloppyRoot().c_str());
 }
 
 TEST_F(DiskTest, FullDiskForAPieceOffersRetryThenReportsTheFreeBytes) {
     REQUIRE_SMALL_DISKS();
     SmallDisk d1(1474560), full(1474560);
-    d1.MapTo('A');
+    d1.Insert();
     full.Fill(0);
     std::string source = MakeSource(100000);
-    SetUpSpan(source, 'A');
+    SetUpSpan(source, FloppyLetter());
     MessageBoxWatcher boxes;
     int retries = 0;
     boxes.AnswerWith([&](const SeenBox& box) {
         if (box.caption == "Veltra Partola 95") {
-            full.MapTo('A');
+            full.Insert();
             return IDOK;
         }
         return box.caption == "Error" && retries++ == 0 ? IDRETRY : IDCANCEL;
@@ -206,17 +198,17 @@ TEST_F(DiskTest, FullDiskForAPieceOffersRetryThenReportsTheFreeBytes) {
     ASSERT_EQ(seen.size(), 4u);
     EXPECT_EQ(seen[1], "Error|Not enough free space on disk. At least 2K is needed.");
     EXPECT_EQ(seen[2], seen[1]);
-    EXPECT_EQ(seen[3], "Info|BytesFree: " + std::to_string(FreeBytesOfDrive("A:\\")));
+    EXPECT_EQ(seen[3], "Info|BytesFree: " + std::to_string(FreeBytesOfDrive(FloppyRoot().c_str())));
     EXPECT_TRUE(FolderListing(d1.WindowsPath()).empty());
 }
 
 TEST_F(DiskTest, TooLittleSpaceAtPreparationEndsTheJobBeforeTheWorker) {
     REQUIRE_SMALL_DISKS();
     SmallDisk full(1474560);
-    full.MapTo('A');
+    full.Insert();
     full.Fill(0);
     std::string source = MakeSource(100000);
-    SetUpSpan(source, 'A');
+    SetUpSpan(source, FloppyLetter());
     MessageBoxWatcher boxes;
     boxes.Answer(IDOK);
     boxes.Answer(IDCANCEL);
@@ -232,20 +224,17 @@ TEST_F(DiskTest, TooLittleSpaceAtPreparationEndsTheJobBeforeTheWorker) {
 TEST_F(DiskTest, SmallFirstDiskSetsTheChunkAndTheRangeCarriesIn16Bits) {
     REQUIRE_SMALL_DISKS();
     SmallDisk small(1474560);
-    small.MapTo('A');
+    small.Insert();
     small.Fill(8192);
-    uint32_t freeBytes = FreeBytesOfDrive("A:\\");
-    ASSERT_GE(freeBytes, 2048u);
+    ASSERT_EQ(FreeBytesOfDrive(FloppyRoot().c_str()), 8192u);
     std::string source = MakeSource(1000);
-    SetUpSpan(source, 'A');
+    SetUpSpan(source, FloppyLetter());
     SplitJob.SourceSize = 838860800;  // preparation only reads the recorded size
     OpenProgressWindow();
     ASSERT_TRUE(PrepareSplitJob());
-    EXPECT_EQ(SplitJob.ChunkSize, freeBytes);
-    EXPECT_EQ(Progress.rangeUppers, std::vector<uint32_t>{(838860800u / freeBytes + 1) & 0xFFFF});
-    if (freeBytes == 8192) {
-        EXPECT_EQ(Progress.rangeUppers[0], 36865u);
-    }
+    EXPECT_EQ(SplitJob.ChunkSize, 8192u);
+    // 102,401 steps, carried in the bar's 16-bit range as 102,401 - 65,536.
+    EXPECT_EQ(Progress.rangeUppers, std::vector<uint32_t>{36865u});
     // Cancel before any worker ran: the clean-up alone ends the job.
     PostMessageA(GetDlgItem(ProgressWindow, IDCANCEL), BM_CLICK, 0, 0);
     ASSERT_TRUE(WaitForJobEnd());
@@ -260,9 +249,7 @@ TEST_F(DiskTest, FolderSplitOnAFullingDiskStopsWithTheWriteError) {
     SetUpSplit(source, disk.WindowsPath(), 1500000);
     MessageBoxWatcher boxes;
     RunJob();
-    EXPECT_EQ(
-        boxes.Transcript(),
-        std::vector<std::string>{"Error|Error writing to destination file. Drive may be full."});
+    EXPECT_EQ(boxes.Transcript(), std::vector<std::string>{messages::WriteFailed});
     std::vector<std::string> files = FolderListing(disk.WindowsPath());
     ASSERT_EQ(files.size(), 1u);  // the unfinished piece stays
     std::string piece = ReadWholeFile(disk.WindowsPath() + "\\" + files[0]);

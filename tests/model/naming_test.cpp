@@ -45,15 +45,6 @@ TEST(JobRecord, ResetJobClearsInputsAndSizesOnly) {
     EXPECT_EQ("D:\\Safe", S(SplitJob.BackupFolder));
 }
 
-TEST(JobRecord, ProcessStartsWithNoResourcesHeld) {
-    ResetCopyState();
-    EXPECT_EQ(INVALID_HANDLE_VALUE, SplitJob.SourceHandle);
-    EXPECT_EQ(INVALID_HANDLE_VALUE, SplitJob.PieceHandle);
-    EXPECT_EQ(INVALID_HANDLE_VALUE, SplitJob.BackupHandle);
-    EXPECT_EQ(nullptr, SplitJob.CopyBuffer);
-    EXPECT_EQ(0, SplitJob.JobRunning);
-}
-
 TEST(FixedTexts, TruncateAtCapacityAndStayTerminated) {
     SizeTextBuffer size{};
     EXPECT_EQ(19u, CopyText(size, "12345678901234567890123"));

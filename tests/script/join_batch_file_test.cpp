@@ -204,7 +204,6 @@ TEST_F(JoinFile, MissingDestinationFolderFailsSilently) {
     CopyText(SplitJob.DestFolder, folder.File("missing"));
     MessageBoxWatcher boxes;
     EXPECT_EQ(0, Write("S", "S.BIN", "S.BIN", 3));
-    Sleep(200);
     EXPECT_EQ(0u, boxes.Count());
 }
 
@@ -213,7 +212,7 @@ TEST_F(JoinFile, BackupThatCannotBeCreatedIsDroppedWithOneMessage) {
     SplitJob.BackupEnabled = 1;
     MessageBoxWatcher boxes;
     ASSERT_EQ(1, Write("report", "report.doc", "report.doc", 3));
-    ASSERT_TRUE(boxes.WaitForCount(1));
+    ASSERT_TRUE(boxes.WaitForAnswered(1));
     EXPECT_EQ(std::vector<std::string>{"Error|Error creating backup of join file. Backups have "
                                        "been disabled."},
               boxes.Transcript());
@@ -232,7 +231,7 @@ TEST_F(JoinFile, FullDiskFailsTheMainFileAndTheBackup) {
     CopyText(SplitJob.BackupFolder, disk.WindowsPath());
     SplitJob.BackupEnabled = 1;
     ASSERT_EQ(1, Write("ANNUAL~1", "ANNUAL~1.DOC", "Annual Report 1998.doc", 150));
-    ASSERT_TRUE(boxes.WaitForCount(1));
+    ASSERT_TRUE(boxes.WaitForAnswered(1));
     EXPECT_EQ(std::vector<std::string>{"Error|Error writing to backup of join file. Backups have "
                                        "been disabled."},
               boxes.Transcript());
@@ -243,7 +242,6 @@ TEST_F(JoinFile, FullDiskFailsTheMainFileAndTheBackup) {
     // The main file on the full disk: failure, reported by the caller.
     CopyText(SplitJob.DestFolder, disk.WindowsPath());
     EXPECT_EQ(0, Write("ANNUAL~1", "ANNUAL~1.DOC", "Annual Report 1998.doc", 150));
-    Sleep(200);
     EXPECT_EQ(1u, boxes.Count());
 }
 

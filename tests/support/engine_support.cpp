@@ -66,12 +66,6 @@ WNDPROC Subclass(HWND window, WNDPROC proc) {
         SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(proc)));
 }
 
-uint32_t SizeOf(const std::string& path) {
-    WIN32_FILE_ATTRIBUTE_DATA data{};
-    GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data);
-    return data.nFileSizeLow;
-}
-
 }  // namespace
 
 void ResetEngineState() {
@@ -89,7 +83,7 @@ void SetUpSplit(const std::string& source, const std::string& dest, uint32_t spl
     CopyText(SplitJob.SourcePath, source);
     CopyText(SplitJob.DestFolder, dest);
     CopyText(SplitJob.SplitSizeText, "test");
-    SplitJob.SourceSize = SizeOf(source);
+    SplitJob.SourceSize = static_cast<uint32_t>(FileSize64(source));
     SplitJob.SplitSize = splitSize;
     SplitJob.PieceCount = static_cast<uint32_t>(
         (static_cast<uint64_t>(SplitJob.SourceSize) + splitSize - 1) / splitSize);
@@ -123,7 +117,7 @@ HWND OpenProgressWindow() {
 }
 
 bool WaitForJobEnd(DWORD timeoutMs) {
-    return PumpUntil([] { return !IsWindow(ProgressWindow) && !SplitWorkerActive(); }, timeoutMs);
+    return WaitUntil([] { return !IsWindow(ProgressWindow) && !SplitWorkerActive(); }, timeoutMs);
 }
 
 bool RunJob(DWORD timeoutMs) {
@@ -132,12 +126,6 @@ bool RunJob(DWORD timeoutMs) {
     if (prepared) StartSplitWorker();
     WaitForJobEnd(timeoutMs);
     return prepared;
-}
-
-std::string Recombine(const std::string& folder, const std::string& joinName,
-                      const std::string& rebuiltName) {
-    RunBatchFile(folder, joinName);
-    return ReadWholeFile(folder + "\\" + rebuiltName);
 }
 
 std::string ButtonTip(HWND window) {

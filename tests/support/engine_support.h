@@ -45,10 +45,6 @@ bool RunJob(DWORD timeoutMs = 120000);
 // Pumps until the progress window is gone and no worker runs.
 bool WaitForJobEnd(DWORD timeoutMs = 120000);
 
-// Runs the join file in the folder and returns the bytes of the rebuilt file.
-std::string Recombine(const std::string& folder, const std::string& joinName,
-                      const std::string& rebuiltName);
-
 // The tooltip text of the progress window's button.
 std::string ButtonTip(HWND window);
 

@@ -1,9 +1,11 @@
-// Real folders, files, disks and message boxes for the tests.
+// Real folders, files, disks, pictures and message boxes for the tests.
 #include "test_support.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <sstream>
 
@@ -19,6 +21,19 @@ std::string UniqueName(const char* stem) {
     return name;
 }
 
+class Guard {
+public:
+    explicit Guard(CRITICAL_SECTION& section) : section_(section) {
+        EnterCriticalSection(&section_);
+    }
+    ~Guard() { LeaveCriticalSection(&section_); }
+    Guard(const Guard&) = delete;
+    Guard& operator=(const Guard&) = delete;
+
+private:
+    CRITICAL_SECTION& section_;
+};
+
 }  // namespace
 
 TempFolder::TempFolder() {
@@ -29,6 +44,12 @@ TempFolder::TempFolder() {
 }
 
 TempFolder::~TempFolder() { RemoveTree(path_); }
+
+std::string TempFolder::Folder(const std::string& name) const {
+    std::string folder = File(name);
+    CreateDirectoryA(folder.c_str(), nullptr);
+    return folder;
+}
 
 void RemoveTree(const std::string& path) {
     WIN32_FIND_DATAA data;
@@ -63,6 +84,17 @@ std::string WriteRandomFile(const std::string& path, uint32_t size, uint32_t see
     return bytes;
 }
 
+bool MakeLargeFile(const std::string& path, uint64_t size) {
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    LARGE_INTEGER end{};
+    end.QuadPart = static_cast<LONGLONG>(size);
+    bool made = SetFilePointerEx(file, end, nullptr, FILE_BEGIN) && SetEndOfFile(file);
+    CloseHandle(file);
+    return made;
+}
+
 void WriteWholeFile(const std::string& path, const std::string& bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
@@ -79,6 +111,12 @@ bool FileExists(const std::string& path) {
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
+uint64_t FileSize64(const std::string& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return ~0ull;
+    return (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
+
 std::vector<std::string> FolderListing(const std::string& folder) {
     std::vector<std::string> names;
     WIN32_FIND_DATAA data;
@@ -93,6 +131,24 @@ std::vector<std::string> FolderListing(const std::string& folder) {
     return names;
 }
 
+bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs) {
+    DWORD start = GetTickCount();
+    while (!done()) {
+        if (GetTickCount() - start > timeoutMs) return false;
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+    }
+    return true;
+}
+
+bool WaitWindowGone(HWND window, DWORD timeoutMs) {
+    return WaitUntil([window] { return !IsWindow(window); }, timeoutMs);
+}
+
 std::string WindowText(HWND window) {
     // The wide call: reading another process's texts with the A call returned
     // UTF-16 bytes under Wine.
@@ -105,16 +161,31 @@ std::string WindowText(HWND window) {
 
 namespace {
 
-struct BoxSearch {
+struct WindowSearch {
     DWORD processId;
-    const std::vector<HWND>* handled;
+    std::function<bool(HWND)> wanted;
     HWND found;
 };
 
-bool IsDialogClass(HWND window) {
-    char cls[32] = {};
-    GetClassNameA(window, cls, sizeof cls);
-    return strcmp(cls, "#32770") == 0;
+BOOL CALLBACK FindWanted(HWND window, LPARAM param) {
+    auto* search = reinterpret_cast<WindowSearch*>(param);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    if (pid != search->processId || !search->wanted(window)) return TRUE;
+    search->found = window;
+    return FALSE;
+}
+
+HWND FindWindowOf(DWORD processId, const std::function<bool(HWND)>& wanted) {
+    WindowSearch search{processId, wanted, nullptr};
+    EnumWindows(FindWanted, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+bool HasClass(HWND window, const std::string& windowClass) {
+    char name[64] = {};
+    GetClassNameA(window, name, sizeof name);
+    return windowClass.empty() || lstrcmpiA(name, windowClass.c_str()) == 0;
 }
 
 BOOL CALLBACK CountTextControl(HWND child, LPARAM param) {
@@ -122,25 +193,14 @@ BOOL CALLBACK CountTextControl(HWND child, LPARAM param) {
     return TRUE;
 }
 
-int CountTextControls(HWND window) {
+// A message box carries its text in the static control 0xFFFF, its only
+// control of that id; dialogs whose unnamed labels all carry -1 are not boxes.
+bool IsMessageBox(HWND window) {
+    if (!IsWindowVisible(window) || !HasClass(window, "#32770") || !GetDlgItem(window, 0xFFFF))
+        return false;
     int count = 0;
     EnumChildWindows(window, CountTextControl, reinterpret_cast<LPARAM>(&count));
-    return count;
-}
-
-BOOL CALLBACK FindBox(HWND window, LPARAM param) {
-    auto* search = reinterpret_cast<BoxSearch*>(param);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(window, &pid);
-    if (pid != search->processId || !IsWindowVisible(window) || !IsDialogClass(window)) return TRUE;
-    // A message box carries its text in the static control 0xFFFF, its only
-    // control of that id; dialogs whose unnamed labels all carry -1 are not boxes.
-    if (!GetDlgItem(window, 0xFFFF) || CountTextControls(window) != 1) return TRUE;
-    if (std::find(search->handled->begin(), search->handled->end(), window) !=
-        search->handled->end())
-        return TRUE;
-    search->found = window;
-    return FALSE;
+    return count == 1;
 }
 
 int DefaultButton(HWND box) {
@@ -151,132 +211,126 @@ int DefaultButton(HWND box) {
 
 }  // namespace
 
+HWND FindTopWindow(DWORD processId, const std::string& windowClass, const std::string& title,
+                   DWORD timeoutMs) {
+    HWND found = nullptr;
+    WaitUntil(
+        [&] {
+            found = FindWindowOf(processId, [&](HWND window) {
+                return IsWindowVisible(window) && HasClass(window, windowClass) &&
+                       WindowText(window) == title;
+            });
+            return found != nullptr;
+        },
+        timeoutMs);
+    return found;
+}
+
+HWND FindDialog(DWORD processId, const std::string& caption, DWORD timeoutMs) {
+    return FindTopWindow(processId, "#32770", caption, timeoutMs);
+}
+
 MessageBoxWatcher::MessageBoxWatcher(DWORD processId)
-    : processId_(processId), thread_([this] { Run(); }) {}
+    : processId_(processId), stop_(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {
+    InitializeCriticalSection(&lock_);
+    thread_ = CreateThread(nullptr, 0, Run, this, 0, nullptr);
+}
 
 MessageBoxWatcher::~MessageBoxWatcher() {
-    stop_ = true;
-    thread_.join();
+    SetEvent(stop_);
+    WaitForSingleObject(thread_, INFINITE);
+    CloseHandle(thread_);
+    CloseHandle(stop_);
+    DeleteCriticalSection(&lock_);
 }
 
 void MessageBoxWatcher::Answer(int buttonId) {
-    std::lock_guard<std::mutex> guard(lock_);
+    Guard guard(lock_);
     answers_.push_back(buttonId);
 }
 
 void MessageBoxWatcher::AnswerWith(std::function<int(const SeenBox&)> policy) {
-    std::lock_guard<std::mutex> guard(lock_);
+    Guard guard(lock_);
     policy_ = std::move(policy);
 }
 
 std::vector<SeenBox> MessageBoxWatcher::Seen() const {
-    std::lock_guard<std::mutex> guard(lock_);
+    Guard guard(lock_);
     return seen_;
 }
 
 size_t MessageBoxWatcher::Count() const {
-    std::lock_guard<std::mutex> guard(lock_);
+    Guard guard(lock_);
     return seen_.size();
 }
 
-bool MessageBoxWatcher::WaitForCount(size_t n, DWORD timeoutMs) const {
-    DWORD start = GetTickCount();
-    while (Count() < n) {
-        if (GetTickCount() - start > timeoutMs) return false;
-        Sleep(10);
-    }
-    return true;
+bool MessageBoxWatcher::WaitForAnswered(size_t n, DWORD timeoutMs) const {
+    return WaitUntil(
+        [&] {
+            Guard guard(lock_);
+            return seen_.size() >= n && !current_;
+        },
+        timeoutMs);
 }
 
 std::vector<std::string> MessageBoxWatcher::Transcript() const {
     std::vector<std::string> lines;
-    for (const SeenBox& box : Seen()) lines.push_back(box.caption + "|" + box.text);
+    for (const SeenBox& box : Seen()) lines.push_back(box.Line());
     return lines;
 }
 
-void MessageBoxWatcher::Run() {
-    while (!stop_) {
-        BoxSearch search{processId_, &handled_, nullptr};
-        EnumWindows(FindBox, reinterpret_cast<LPARAM>(&search));
-        if (!search.found) {
-            Sleep(15);
-            continue;
-        }
-        HWND box = search.found;
-        Sleep(30);  // let the box finish its creation before it is pressed
-        SeenBox seen{WindowText(box), WindowText(GetDlgItem(box, 0xFFFF)), GetWindow(box, GW_OWNER),
-                     0};
-        int button = DefaultButton(box);
+std::string MessageBoxWatcher::Last() const {
+    Guard guard(lock_);
+    return seen_.empty() ? std::string() : seen_.back().Line();
+}
+
+bool MessageBoxWatcher::Handled(HWND window) const {
+    Guard guard(lock_);
+    return std::find(handled_.begin(), handled_.end(), window) != handled_.end();
+}
+
+DWORD WINAPI MessageBoxWatcher::Run(LPVOID self) {
+    static_cast<MessageBoxWatcher*>(self)->Watch();
+    return 0;
+}
+
+void MessageBoxWatcher::Watch() {
+    while (WaitForSingleObject(stop_, 10) == WAIT_TIMEOUT) {
+        HWND box = FindWindowOf(
+            processId_, [this](HWND window) { return IsMessageBox(window) && !Handled(window); });
+        if (!box) continue;
         {
-            std::lock_guard<std::mutex> guard(lock_);
+            Guard guard(lock_);
+            current_ = box;
+        }
+        // Let the box finish its creation before it is answered.
+        if (WaitForSingleObject(stop_, 30) != WAIT_TIMEOUT) break;
+        SeenBox seen{WindowText(box), WindowText(GetDlgItem(box, 0xFFFF)), GetWindow(box, GW_OWNER),
+                     DefaultButton(box)};
+        {
+            Guard guard(lock_);
             if (policy_) {
-                button = policy_(seen);
+                seen.pressed = policy_(seen);
             } else if (!answers_.empty()) {
-                button = answers_.front();
+                seen.pressed = answers_.front();
                 answers_.pop_front();
             }
-            seen.pressed = button;
             seen_.push_back(seen);
             handled_.push_back(box);
         }
-        PostMessageA(GetDlgItem(box, button), BM_CLICK, 0, 0);
-        // Wait until the box is gone so that it is never answered twice.
-        if (!WaitWindowGone(box, 5000)) PostMessageA(box, WM_COMMAND, button, 0);
-    }
-}
-
-namespace {
-
-struct DialogSearch {
-    DWORD processId;
-    const std::string* caption;
-    HWND found;
-};
-
-BOOL CALLBACK FindNamedDialog(HWND window, LPARAM param) {
-    auto* search = reinterpret_cast<DialogSearch*>(param);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(window, &pid);
-    if (pid != search->processId || !IsWindowVisible(window) || !IsDialogClass(window)) return TRUE;
-    if (WindowText(window) != *search->caption) return TRUE;
-    search->found = window;
-    return FALSE;
-}
-
-}  // namespace
-
-HWND FindDialog(DWORD processId, const std::string& caption, DWORD timeoutMs) {
-    DWORD start = GetTickCount();
-    for (;;) {
-        DialogSearch search{processId, &caption, nullptr};
-        EnumWindows(FindNamedDialog, reinterpret_cast<LPARAM>(&search));
-        if (search.found) return search.found;
-        if (GetTickCount() - start > timeoutMs) return nullptr;
-        Sleep(20);
-    }
-}
-
-bool WaitWindowGone(HWND window, DWORD timeoutMs) {
-    DWORD start = GetTickCount();
-    while (IsWindow(window)) {
-        if (GetTickCount() - start > timeoutMs) return false;
-        Sleep(10);
-    }
-    return true;
-}
-
-bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {
-    DWORD start = GetTickCount();
-    while (!done()) {
-        if (GetTickCount() - start > timeoutMs) return false;
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
+        // What the box hears from a click, posted to it directly: a posted
+        // BM_CLICK goes through the button's capture, which a window being
+        // activated at that moment takes, swallowing the click.
+        HWND button = GetDlgItem(box, seen.pressed);
+        for (int attempt = 0; attempt < 10 && IsWindow(box); ++attempt) {
+            PostMessageW(box, WM_COMMAND, MAKEWPARAM(seen.pressed, BN_CLICKED),
+                         reinterpret_cast<LPARAM>(button));
+            // Wait until the box is gone so that it is never answered twice.
+            WaitUntil([box] { return !IsWindow(box); }, 2000);
         }
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+        Guard guard(lock_);
+        current_ = nullptr;
     }
-    return true;
 }
 
 std::string BuildRootUnix() {
@@ -317,25 +371,30 @@ int RunUnixCommand(const std::string& command, DWORD timeoutMs) {
     CloseHandle(process.hProcess);
     CloseHandle(process.hThread);
     std::string markerWindows = UnixToWindowsPath(marker);
-    DWORD start = GetTickCount();
-    while (GetTickCount() - start < timeoutMs) {
-        std::string status = ReadWholeFile(markerWindows);
-        if (!status.empty() && status.back() == '\n') {
-            DeleteFileA(markerWindows.c_str());
-            return atoi(status.c_str());
-        }
-        Sleep(10);
-    }
-    return -1;
+    std::string status;
+    if (!WaitUntil(
+            [&] {
+                status = ReadWholeFile(markerWindows);
+                return !status.empty() && status.back() == '\n';
+            },
+            timeoutMs))
+        return -1;
+    DeleteFileA(markerWindows.c_str());
+    return atoi(status.c_str());
 }
+
+const char* Architecture() { return sizeof(void*) == 8 ? "x86_64" : "i686"; }
+
+char FloppyLetter() { return 'A'; }
+
+std::string FloppyRoot() { return std::string(1, FloppyLetter()) + ":\\"; }
 
 namespace {
 
-std::string DosDevice(char driveLetter) {
+std::string FloppyLink() {
     const char* prefix = getenv("WINEPREFIX");
-    std::string link = std::string(prefix ? prefix : "") + "/dosdevices/";
-    link += static_cast<char>(tolower(driveLetter));
-    return link + ":";
+    return std::string(prefix ? prefix : "") + "/dosdevices/" +
+           static_cast<char>(tolower(FloppyLetter())) + ":";
 }
 
 }  // namespace
@@ -349,18 +408,19 @@ SmallDisk::SmallDisk(uint32_t bytes) {
 }
 
 SmallDisk::~SmallDisk() {
+    EjectFloppy();
     if (mounted_) RunUnixCommand("umount -l '" + unixPath_ + "'; rmdir '" + unixPath_ + "'");
 }
 
 std::string SmallDisk::WindowsPath() const { return UnixToWindowsPath(unixPath_); }
 
-void SmallDisk::MapTo(char driveLetter) const {
-    RunUnixCommand("ln -sfn '" + unixPath_ + "' '" + DosDevice(driveLetter) + "'");
+void SmallDisk::Insert() const {
+    RunUnixCommand("ln -sfn '" + unixPath_ + "' '" + FloppyLink() + "'");
 }
 
-void SmallDisk::Unmap(char driveLetter) {
+void SmallDisk::EjectFloppy() {
     // A dangling link is "no disk in the drive".
-    RunUnixCommand("ln -sfn /nonexistent-partola-disk '" + DosDevice(driveLetter) + "'");
+    RunUnixCommand("ln -sfn /nonexistent-partola-disk '" + FloppyLink() + "'");
 }
 
 void SmallDisk::MakeReadOnly() const { RunUnixCommand("mount -o remount,ro '" + unixPath_ + "'"); }
@@ -397,11 +457,35 @@ int RunBatchFile(const std::string& folder, const std::string& batchName) {
     return static_cast<int>(code);
 }
 
+std::string Recombine(const std::string& folder, const std::string& joinName,
+                      const std::string& rebuiltName) {
+    RunBatchFile(folder, joinName);
+    return ReadWholeFile(folder + "\\" + rebuiltName);
+}
+
 FileHolder::FileHolder(const std::string& path)
     : handle_(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr)) {}
 
 FileHolder::~FileHolder() {
     if (handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
+}
+
+bool SaveScreenshot(HWND window, const std::string& name) {
+    RECT frame{};
+    if (!GetWindowRect(window, &frame)) return false;
+    // The window finishes painting before the screen is read: the repaint is
+    // sent, so it is done when the call returns.
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &ignored);
+    Sleep(50);  // the display server shows what was drawn
+    std::string folder = BuildRootUnix() + "/screenshots";
+    char command[2048];
+    snprintf(command, sizeof command,
+             "mkdir -p '%s' && import -window root -crop %ldx%ld+%ld+%ld +repage '%s/%s-%s.png'",
+             folder.c_str(), frame.right - frame.left, frame.bottom - frame.top, frame.left,
+             frame.top, folder.c_str(), name.c_str(), Architecture());
+    return RunUnixCommand(command) == 0;
 }
 
 }  // namespace testing_support

@@ -1,17 +1,16 @@
 // What the tests share: fresh folders, real files, message boxes answered and
-// recorded by a watcher thread, small real disks mounted for a test, and the
-// command interpreter that recombines the pieces.
+// recorded by a watcher thread, the one wait for a condition, small real disks
+// mounted for a test, pictures of windows, and the command interpreter that
+// recombines the pieces. Only plain Win32 threads, critical sections and
+// events: the toolchain's threading variant has no std::thread or std::mutex.
 #pragma once
 
 #include <windows.h>
 
-#include <atomic>
 #include <cstdint>
 #include <deque>
 #include <functional>
-#include <mutex>
 #include <string>
-#include <thread>
 #include <vector>
 
 namespace testing_support {
@@ -25,6 +24,7 @@ public:
     TempFolder& operator=(const TempFolder&) = delete;
     const std::string& Path() const { return path_; }  // without a trailing backslash
     std::string File(const std::string& name) const { return path_ + "\\" + name; }
+    std::string Folder(const std::string& name) const;  // a new folder in it; its path
 
 private:
     std::string path_;
@@ -34,10 +34,19 @@ void RemoveTree(const std::string& path);
 
 // Writes size bytes of repeatable pseudo-random data; returns the bytes.
 std::string WriteRandomFile(const std::string& path, uint32_t size, uint32_t seed = 1);
+// A file of the given size without writing its bytes: the file system keeps
+// it sparse, and it reads as zeros.
+bool MakeLargeFile(const std::string& path, uint64_t size);
 void WriteWholeFile(const std::string& path, const std::string& bytes);
 std::string ReadWholeFile(const std::string& path);
 bool FileExists(const std::string& path);
+uint64_t FileSize64(const std::string& path);                       // ~0 when there is no such file
 std::vector<std::string> FolderListing(const std::string& folder);  // sorted names
+
+// Waits until the condition holds, handling this thread's messages meanwhile
+// (a thread with windows keeps them working); false on timeout.
+bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs = 20000);
+bool WaitWindowGone(HWND window, DWORD timeoutMs = 20000);
 
 // One message box seen by the watcher.
 struct SeenBox {
@@ -45,61 +54,73 @@ struct SeenBox {
     std::string text;
     HWND owner;
     int pressed;  // the button id the watcher pressed
+    std::string Line() const { return caption + "|" + text; }
 };
 
 // Watches the top-level message boxes of one process (this one by default),
-// records each and presses a button: the next scripted answer, or when none is
-// scripted the default answer (OK, else Cancel, else No).
+// records each and presses a button: the answer of the policy, else the next
+// queued answer, else the default (OK, else Cancel, else No).
 class MessageBoxWatcher {
 public:
     explicit MessageBoxWatcher(DWORD processId = GetCurrentProcessId());
     ~MessageBoxWatcher();
+    MessageBoxWatcher(const MessageBoxWatcher&) = delete;
+    MessageBoxWatcher& operator=(const MessageBoxWatcher&) = delete;
     void Answer(int buttonId);                                   // queue one answer
     void AnswerWith(std::function<int(const SeenBox&)> policy);  // overrides the queue
     std::vector<SeenBox> Seen() const;
     size_t Count() const;
-    // Waits until at least n boxes were seen; false on timeout.
-    bool WaitForCount(size_t n, DWORD timeoutMs = 20000) const;
+    // Waits until at least n boxes were seen and answered, and the last of
+    // them is gone; false on timeout.
+    bool WaitForAnswered(size_t n, DWORD timeoutMs = 30000) const;
     // Texts of all boxes seen, in order, "caption|text" each.
     std::vector<std::string> Transcript() const;
+    std::string Last() const;  // "caption|text" of the last box, empty when none
+    // True when the window is a box the watcher has already answered.
+    bool Handled(HWND window) const;
 
 private:
-    void Run();
+    static DWORD WINAPI Run(LPVOID self);
+    void Watch();
     DWORD processId_;
-    std::atomic<bool> stop_{false};
-    mutable std::mutex lock_;
+    HANDLE stop_;
+    HANDLE thread_;
+    mutable CRITICAL_SECTION lock_;
     std::deque<int> answers_;
     std::function<int(const SeenBox&)> policy_;
     std::vector<SeenBox> seen_;
     std::vector<HWND> handled_;
-    std::thread thread_;
+    HWND current_ = nullptr;  // the box being answered
 };
 
-// Finds a visible top-level dialog of the process with the given caption.
-HWND FindDialog(DWORD processId, const std::string& caption, DWORD timeoutMs = 10000);
+// The first visible top-level window of the process with that class (empty:
+// any) and that title; null when none appears in time.
+HWND FindTopWindow(DWORD processId, const std::string& windowClass, const std::string& title,
+                   DWORD timeoutMs = 20000);
+// The same for a dialog (class #32770).
+HWND FindDialog(DWORD processId, const std::string& caption, DWORD timeoutMs = 20000);
 std::string WindowText(HWND window);
-
-// Waits until the window no longer exists; false when it is still there.
-bool WaitWindowGone(HWND window, DWORD timeoutMs = 10000);
-
-// Pumps this thread's messages until the predicate holds or the time is up.
-bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 20000);
 
 // Runs a shell command on the host (Wine starts Unix programs); returns its
 // exit status, or -1 when it could not be started or timed out.
 int RunUnixCommand(const std::string& command, DWORD timeoutMs = 30000);
 std::string BuildRootUnix();  // from PARTOLA_BUILD_ROOT
 std::string UnixToWindowsPath(const std::string& unixPath);
-bool CanMount();  // root, so small disks can be mounted
+bool CanMount();  // the test run found that it can mount small disks
 
-#define REQUIRE_SMALL_DISKS()                                                         \
-    do {                                                                              \
-        if (!::testing_support::CanMount())                                           \
-            GTEST_SKIP() << "skipped: mounting a small disk needs root (CI is root)"; \
+#define REQUIRE_SMALL_DISKS()                                                           \
+    do {                                                                                \
+        if (!::testing_support::CanMount())                                             \
+            GTEST_SKIP() << "skipped: this machine cannot mount a small disk (CI can)"; \
     } while (0)
 
+// The removable drive the tests put their small disks into: A: (each
+// architecture's tests have a Wine prefix, and so a drive A:, of their own).
+char FloppyLetter();
+std::string FloppyRoot();
+
 // A small real disk: a size-limited tmpfs mounted for one test, optionally
-// mapped to a drive letter (A: and B: are removable). Unmounted afterwards.
+// put into the floppy drive. Unmounted (and the drive emptied) afterwards.
 class SmallDisk {
 public:
     explicit SmallDisk(uint32_t bytes);
@@ -108,11 +129,11 @@ public:
     SmallDisk& operator=(const SmallDisk&) = delete;
     bool Mounted() const { return mounted_; }
     const std::string& UnixPath() const { return unixPath_; }
-    std::string WindowsPath() const;     // Z:\...\disk (no trailing backslash)
-    void MapTo(char driveLetter) const;  // points X: at this disk
+    std::string WindowsPath() const;  // Z:\...\disk (no trailing backslash)
+    void Insert() const;              // this disk is now in the floppy drive
     void MakeReadOnly() const;
     void Fill(uint32_t leaveFreeBytes) const;  // writes a filler file
-    static void Unmap(char driveLetter);       // X: then names no disk
+    static void EjectFloppy();                 // the floppy drive then holds no disk
 
 private:
     std::string unixPath_;
@@ -121,15 +142,26 @@ private:
 
 // Runs a batch file with the command interpreter in its folder and waits.
 int RunBatchFile(const std::string& folder, const std::string& batchName);
+// Runs the join file in the folder and returns the bytes of the rebuilt file.
+std::string Recombine(const std::string& folder, const std::string& joinName,
+                      const std::string& rebuiltName);
 
 // Holds a file open for writing without sharing, as another program would.
 class FileHolder {
 public:
     explicit FileHolder(const std::string& path);
     ~FileHolder();
+    FileHolder(const FileHolder&) = delete;
+    FileHolder& operator=(const FileHolder&) = delete;
 
 private:
     HANDLE handle_;
 };
+
+// Writes a picture of the window as the screen shows it into
+// build/screenshots/<name>-<architecture>.png, so that the two architectures'
+// runs never overwrite each other's pictures.
+bool SaveScreenshot(HWND window, const std::string& name);
+const char* Architecture();  // "x86_64" or "i686"
 
 }  // namespace testing_support

@@ -134,10 +134,17 @@ ProgramUnderTest::ProgramUnderTest(const std::string& tail) {
     startup.hStdOutput = output;
     startup.hStdError = output;
     PROCESS_INFORMATION process{};
-    if (CreateProcessA(nullptr, buffer.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
-                       &startup, &process)) {
+    job_ = CreateJobObjectA(nullptr, nullptr);
+    JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
+    limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+    if (job_)
+        SetInformationJobObject(job_, JobObjectExtendedLimitInformation, &limits, sizeof limits);
+    if (CreateProcessA(nullptr, buffer.data(), nullptr, nullptr, TRUE, CREATE_SUSPENDED, nullptr,
+                       nullptr, &startup, &process)) {
         process_ = process.hProcess;
         processId_ = process.dwProcessId;
+        if (job_) AssignProcessToJobObject(job_, process_);
+        ResumeThread(process.hThread);
         CloseHandle(process.hThread);
     }
     CloseHandle(input);
@@ -145,23 +152,25 @@ ProgramUnderTest::ProgramUnderTest(const std::string& tail) {
 }
 
 ProgramUnderTest::~ProgramUnderTest() {
-    if (!process_) return;
-    if (WaitForSingleObject(process_, 0) == WAIT_TIMEOUT) {
-        TerminateProcess(process_, 99);
-        WaitForSingleObject(process_, 5000);
+    if (process_) {
+        if (WaitForSingleObject(process_, 0) == WAIT_TIMEOUT) {
+            TerminateProcess(process_, 99);
+            WaitForSingleObject(process_, 5000);
+        }
+        CloseHandle(process_);
     }
-    CloseHandle(process_);
+    if (job_) CloseHandle(job_);
 }
 
 HWND ProgramUnderTest::MainWindow(DWORD timeoutMs) const {
-    DWORD start = GetTickCount();
-    for (;;) {
-        MainWindowSearch search{processId_, nullptr};
-        EnumWindows(FindMainWindow, reinterpret_cast<LPARAM>(&search));
-        if (search.found || !process_) return search.found;
-        if (GetTickCount() - start > timeoutMs) return nullptr;
-        Sleep(20);
-    }
+    MainWindowSearch search{processId_, nullptr};
+    WaitUntil(
+        [&] {
+            EnumWindows(FindMainWindow, reinterpret_cast<LPARAM>(&search));
+            return search.found || !process_ || WaitForSingleObject(process_, 0) == WAIT_OBJECT_0;
+        },
+        timeoutMs);
+    return search.found;
 }
 
 bool ProgramUnderTest::WaitForExit(DWORD& exitCode, DWORD timeoutMs) const {
@@ -189,6 +198,19 @@ bool LeaveField(HWND dialog, int id) {
 }
 
 bool Click(HWND dialog, int id) { return SendFromHelper(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
+
+bool PressButton(HWND dialog, int id) {
+    HWND button = GetDlgItem(dialog, id);
+    return button && PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                                  reinterpret_cast<LPARAM>(button));
+}
+
+bool PressHelpKey(HWND control) {
+    constexpr UINT KeyF1 = 0x004D;  // WM_KEYF1
+    return control && PostMessageW(control, KeyF1, 0, 0);
+}
+
+bool RoundTrip(HWND window) { return SendFromHelper(window, WM_NULL, 0, 0); }
 
 bool SelectListEntry(HWND dialog, int id, int index) {
     HWND list = GetDlgItem(dialog, id);
@@ -247,21 +269,6 @@ std::string ListEntryText(HWND dialog, int id, int index) {
                          reinterpret_cast<LPARAM>(entry->data()), entry, nullptr, 20000))
         return "";
     return Narrow(entry->data());
-}
-
-bool SaveWindowPicture(HWND window, const std::string& unixPngPath) {
-    RECT frame{};
-    if (!GetWindowRect(window, &frame)) return false;
-    // Let the window finish painting before the screen is read.
-    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
-    Sleep(300);
-    std::string folder = unixPngPath.substr(0, unixPngPath.find_last_of('/'));
-    char command[2048];
-    snprintf(command, sizeof command,
-             "mkdir -p '%s' && import -window root -crop %ldx%ld+%ld+%ld +repage '%s'",
-             folder.c_str(), frame.right - frame.left, frame.bottom - frame.top, frame.left,
-             frame.top, unixPngPath.c_str());
-    return RunUnixCommand(command) == 0;
 }
 
 }  // namespace testing_support

@@ -13,7 +13,8 @@ namespace testing_support {
 // Partola95.exe of this build: beside the folder that holds the test program.
 std::string ProgramPath();
 
-// One run of the program; ended (if it still runs) when the object goes.
+// One run of the program, in a job object that ends it should this test
+// process end first; ended (if it still runs) when the object goes.
 class ProgramUnderTest {
 public:
     // The tail is what follows the program name on the command line; without
@@ -31,6 +32,7 @@ public:
     bool WaitForExit(DWORD& exitCode, DWORD timeoutMs = 10000) const;
 
 private:
+    HANDLE job_ = nullptr;
     HANDLE process_ = nullptr;
     DWORD processId_ = 0;
 };
@@ -45,8 +47,20 @@ bool SendFromHelper(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
 bool TypeText(HWND dialog, int id, const std::string& text);
 // What the dialog hears when the user leaves a field.
 bool LeaveField(HWND dialog, int id);
-// A click: the button takes the focus and the dialog hears it clicked.
+// A click: the button takes the focus and the dialog hears it clicked; the
+// call returns once the dialog has handled it.
 bool Click(HWND dialog, int id);
+// A click that may open a modal window: what the dialog hears from the click,
+// posted, so that nothing waits for the window it opens. (A posted BM_CLICK
+// goes through the button's capture, which a window being activated at that
+// moment takes, swallowing the click.)
+bool PressButton(HWND dialog, int id);
+// F1 pressed while the control has the focus, as the dialog manager reports
+// it (WM_KEYF1, which the window procedure turns into WM_HELP); posted.
+bool PressHelpKey(HWND control);
+// Returns once the window's thread has handled everything sent before: a
+// round trip through its message loop, or through the modal loop it runs.
+bool RoundTrip(HWND window);
 // Selects a list entry and tells the dialog, as a user's pick does.
 bool SelectListEntry(HWND dialog, int id, int index);
 // Presses a key in the dialog as its keyboard handling sees it (Escape...).
@@ -58,9 +72,5 @@ bool IsButtonChecked(HWND dialog, int id);
 int ListSelection(HWND dialog, int id);
 int ListCount(HWND dialog, int id);
 std::string ListEntryText(HWND dialog, int id, int index);
-
-// Writes a PNG of the window as the screen shows it (needs ImageMagick's
-// "import" and the test display). False when no picture was written.
-bool SaveWindowPicture(HWND window, const std::string& unixPngPath);
 
 }  // namespace testing_support

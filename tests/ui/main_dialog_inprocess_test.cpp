@@ -8,6 +8,7 @@
 #include <shellapi.h>
 #include <shlobj.h>
 
+#include <algorithm>
 #include <cstring>
 #include <iterator>
 #include <string>
@@ -175,10 +176,40 @@ TEST_F(MainDialogHere, FifteenToolTipsNameTheirControlsInOrder) {
     }
 }
 
-TEST(ContextHelp, TableNamesTheOptionsControlsAndEndsWithZeros) {
-    const DWORD expected[] = {108, 10, 119, 11, 122, 13, 123, 14, 124, 15,
-                              125, 16, 121, 17, 111, 18, 129, 19, 0,   0};
-    for (size_t i = 0; i < std::size(expected); ++i) EXPECT_EQ(ContextHelpTable[i], expected[i]);
+INT_PTR CALLBACK PlainDialog(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
+
+BOOL CALLBACK CollectControl(HWND child, LPARAM param) {
+    reinterpret_cast<std::vector<DWORD>*>(param)->push_back(
+        static_cast<DWORD>(GetDlgCtrlID(child)));
+    return TRUE;
+}
+
+// The help the Options dialog's controls give: every check box and their
+// group have a topic of their own, the table names no control the dialog
+// lacks, and it ends with the pair of zeros the help system looks for.
+TEST(ContextHelp, EveryOptionsControlHasATopicOfItsOwn) {
+    HWND options = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_OPTIONS),
+                                      nullptr, PlainDialog, 0);
+    ASSERT_NE(options, nullptr);
+    std::vector<DWORD> controls;
+    EnumChildWindows(options, CollectControl, reinterpret_cast<LPARAM>(&controls));
+    std::vector<DWORD> named, topics;
+    size_t i = 0;
+    for (; i < 64 && (ContextHelpTable[i] || ContextHelpTable[i + 1]); i += 2) {
+        named.push_back(ContextHelpTable[i]);
+        topics.push_back(ContextHelpTable[i + 1]);
+        EXPECT_NE(std::find(controls.begin(), controls.end(), ContextHelpTable[i]), controls.end())
+            << "no control " << ContextHelpTable[i] << " in Options";
+        EXPECT_NE(ContextHelpTable[i + 1], 0u);
+    }
+    ASSERT_LT(i, 64u) << "the table does not end with two zeros";
+    for (int id : {IDC_OPT_USE_DOS83, IDC_OPT_LONG_JOIN_NAME, IDC_OPT_DELETE_PROMPT, IDC_OPT_GROUP,
+                   IDC_OPT_CLOSE_WHEN_DONE, IDC_OPT_NO_REMINDERS, IDC_OPT_MORE_MEM,
+                   IDC_OPT_ALWAYS_ON_TOP, IDC_OPT_BACKUP_PROMPT})
+        EXPECT_EQ(std::count(named.begin(), named.end(), static_cast<DWORD>(id)), 1) << id;
+    std::sort(topics.begin(), topics.end());
+    EXPECT_EQ(std::adjacent_find(topics.begin(), topics.end()), topics.end()) << "a topic twice";
+    DestroyWindow(options);
 }
 
 }  // namespace

@@ -1,10 +1,17 @@
-// The boxes the end-to-end tests expect, as "caption|text", written out here
-// on their own so that a changed wording in the program shows as a failure.
+// The program's window captions and message boxes as the tests expect them,
+// boxes as "caption|text": the one table of them, written out here on their
+// own so that a changed wording in the program shows as a failure.
 #pragma once
 
 #include <string>
 
-namespace e2e {
+namespace messages {
+
+constexpr char MainCaption[] = "Veltra Partola 95";
+constexpr char ProgressCaption[] = "Partola 95 Progress";
+constexpr char OptionsCaption[] = "Options";
+constexpr char AboutCaption[] = "About Veltra Partola 95";
+constexpr char BackupDialogCaption[] = "Veltra Partola 95 - Backup Pieces";
 
 constexpr char OnePiece[] = "Error|Splitting a file into only 1 piece is pointless.";
 constexpr char TooManyPieces[] =
@@ -21,6 +28,7 @@ constexpr char DestFolderNotFound[] = "Error|Destination folder not found.";
 constexpr char DestDriveNotFound[] = "Error|Destination drive not found.";
 constexpr char DestNotFolder[] = "Error|Destination isn't a folder. Please enter a folder path.";
 constexpr char SizeAboveSource[] = "Error|Split size is greater than source file size.";
+constexpr char Spaces[] = "Error|Spaces aren't allowed before or between digits.";
 constexpr char InvalidCharacter[] =
     "Error|Invalid character(s) found in split size.\nCharacters other than digits or decimal "
     "points (.) are invalid.";
@@ -60,6 +68,10 @@ constexpr char SourceInUse[] =
     "happens when splitting .exe's and .dll's. If that's the case, try making a copy of the "
     "source file or restarting your computer.";
 constexpr char WriteFailed[] = "Error|Error writing to destination file. Drive may be full.";
+constexpr char ReadPastEof[] = "Error|Read past EOF. Source file is currupted.";
+constexpr char NoRoomForJoin[] =
+    "Veltra Partola 95|Not enough room for join file on disk.\nInsert another disk for join "
+    "file.";
 
 // The end of a finished job.
 constexpr char DeleteQuestion[] =
@@ -68,5 +80,9 @@ constexpr char FolderReminder[] =
     "Veltra Partola 95|Done.\n\nTo recombine the splitted files, make sure each piece is in "
     "the\nsame directory along with the recombination batch file (named 'join.bat' or "
     "'join-source filename.bat'),\nthen run (double-click) the join file.";
+constexpr char SpanReminder[] =
+    "Veltra Partola 95|Done.\n\nTo recombine the splitted files, copy each piece from each "
+    "disk\nalong with the recombination batch file (named 'join.bat' or 'join-source "
+    "filename.bat') to a directory\non your hard disk, then run (double-click) the join file.";
 
-}  // namespace e2e
+}  // namespace messages

@@ -114,11 +114,11 @@ TEST_F(DiskTest, LongNameWithoutAliasGetsRoomForItsWholeJoinFile) {
     // join file take the 184-character name: a join file of 9 KB where 13
     // bytes a piece reckon 450. The last piece leaves 4 KB on its disk.
     SmallDisk disk(8192), extra(65536);
-    disk.MapTo('A');
+    disk.Insert();
     std::string name = std::string(180, 'f') + ".dat";
     std::string source = work.File(name);
     sourceBytes = WriteRandomFile(source, 23 * 8192 + 3000, 5);
-    SetUpSpan(source, 'A');
+    SetUpSpan(source, FloppyLetter());
     Options.UseDos83 = 1;
     OpenProgressWindow();
     ASSERT_TRUE(PrepareSplitJob());
@@ -141,7 +141,7 @@ TEST_F(DiskTest, LongNameWithoutAliasGetsRoomForItsWholeJoinFile) {
     MessageBoxWatcher boxes;
     boxes.AnswerWith([&](const SeenBox& box) {
         if (box.text.find("join file") != std::string::npos)
-            extra.MapTo('A');
+            extra.Insert();
         else
             takeOff(disk);
         return IDOK;
@@ -150,8 +150,8 @@ TEST_F(DiskTest, LongNameWithoutAliasGetsRoomForItsWholeJoinFile) {
     ASSERT_TRUE(WaitForJobEnd());
 
     std::vector<std::string> expected;
-    for (int piece = 1; piece <= 24; ++piece) expected.push_back(Prompt(piece));
-    expected.push_back(NoRoomForJoin);
+    for (int piece = 1; piece <= 24; ++piece) expected.push_back(messages::DiskPrompt(piece));
+    expected.push_back(messages::NoRoomForJoin);
     EXPECT_EQ(boxes.Transcript(), expected);
     EXPECT_EQ(FolderListing(extra.WindowsPath()), std::vector<std::string>{"Join.bat"});
     takeOff(disk);

@@ -59,6 +59,15 @@ PathText FolderPrefix(std::string_view folder) {
     return prefix;
 }
 
+bool IsShareRoot(std::string_view path) {
+    if (path.substr(0, 2) != "\\\\") return false;
+    size_t serverEnd = path.find('\\', 2);
+    if (serverEnd == std::string_view::npos || serverEnd == 2) return false;
+    std::string_view share = path.substr(serverEnd + 1);
+    if (!share.empty() && share.back() == '\\') share.remove_suffix(1);
+    return !share.empty() && share.find('\\') == std::string_view::npos;
+}
+
 bool PiecePath(uint32_t n, PathText& path) {
     return FolderPiecePath(View(SplitJob.DestFolder), n, path);
 }
@@ -84,6 +93,8 @@ PathText PieceName(uint32_t n) {
     AppendPieceNumber(n, name.data(), name.size());
     return name;
 }
+
+PathText OutputName(uint32_t n) { return n < SplitJob.PieceCount ? PieceName(n) : JoinFileName(); }
 
 PathText IntermediateFileName(uint32_t g) {
     // The piece name of number g with its third character from the end taken

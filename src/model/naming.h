@@ -21,6 +21,10 @@ char* AppendPieceNumber(uint32_t n, char* name, size_t capacity);
 // The folder followed by one backslash, unless it already ends in one.
 PathText FolderPrefix(std::string_view folder);
 
+// True for the root of a network share, \\server\share, with or without its
+// trailing backslash: a folder that, like a drive root, has no directory entry.
+bool IsShareRoot(std::string_view path);
+
 // Destination and backup paths of piece n. False when the path would not fit
 // 259 characters (the text is then truncated and must not be used).
 bool PiecePath(uint32_t n, PathText& path);
@@ -35,3 +39,7 @@ PathText IntermediateFileName(uint32_t g);
 
 // Piece name without a folder: SourceBaseName + AppendPieceNumber(n).
 PathText PieceName(uint32_t n);
+
+// The names a split to a folder writes there, numbered 0 to PieceCount: the
+// pieces in their order, then the join file.
+PathText OutputName(uint32_t n);

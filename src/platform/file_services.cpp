@@ -15,6 +15,12 @@ bool FindDirectoryEntry(const char* path, DirectoryEntry& entry) {
     return true;
 }
 
+bool FullPathOf(const char* path, PathText& full) {
+    char* namePart = nullptr;
+    DWORD length = GetFullPathNameA(path, PathCapacity, full.data(), &namePart);
+    return length > 0 && length < PathCapacity;
+}
+
 UINT DriveType(const char* root) { return GetDriveTypeA(root); }
 
 uint32_t FreeBytesOfDrive(const char* root) {

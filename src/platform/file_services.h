@@ -22,6 +22,10 @@ struct DirectoryEntry {
 // matches (a drive root and a path ending in a backslash match nothing).
 bool FindDirectoryEntry(const char* path, DirectoryEntry& entry);
 
+// The path made absolute against the current folder (GetFullPathNameA); false
+// when it cannot be, or would not fit 259 characters.
+bool FullPathOf(const char* path, PathText& full);
+
 // GetDriveTypeA on a root text such as "A:\" (passed as it is).
 UINT DriveType(const char* root);
 

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <cctype>
 #include <cstdio>
 #include <string_view>
 
@@ -51,6 +52,15 @@ constexpr char DestPathTooLong[] =
 constexpr char BackupPathTooLong[] =
     "The backup folder's path is too long for the piece and join file names.\nChoose a backup "
     "folder with a shorter path.";
+constexpr char SourceEmpty[] = "The source file is empty (0 bytes).\nThere is nothing to split.";
+constexpr char SourceOnSpanDrive[] =
+    "The source file is on the drive you are spanning to, and its disk would have to be taken "
+    "out.\nCopy the file to a hard disk first, then span it from there.";
+// Pieces are named after the 8.3 name, so budget.doc and budget.xls write the
+// same BUDGET.000: a folder may hold another file's pieces under these names.
+constexpr char ReplaceQuestion[] =
+    "The folder %s already holds %s.\nThat file, and every other file there with the name of "
+    "a piece or of the join file of this split, will be replaced.\n\nContinue anyway?";
 
 void Refuse(const char* text) { MessageBoxA(MainWindow, text, "Error", MB_OK | MB_ICONERROR); }
 
@@ -133,11 +143,30 @@ bool SourceIsSplittable(const PathText& source, DirectoryEntry& entry) {
         Refuse(SourceTooLarge);
         return false;
     }
+    // A folder passes the look-up too; it is not called empty (it fails later,
+    // as before).
+    if (!entry.IsFolder() && entry.SizeLow == 0) {
+        Refuse(SourceEmpty);
+        return false;
+    }
     return true;
 }
 
+// A source on the disk being spanned would size the first piece by its own
+// disk, and the next prompt would ask for that disk to be taken out.
+bool SourceIsOffTheSpanDrive(const PathText& source, const PathText& dest) {
+    if (!SplitJob.Spanning) return true;
+    PathText full{};
+    if (!FullPathOf(source.data(), full) || full[1] != ':' ||
+        toupper(static_cast<unsigned char>(full[0])) !=
+            toupper(static_cast<unsigned char>(dest[0])))
+        return true;
+    Refuse(SourceOnSpanDrive);
+    return false;
+}
+
 // With no destination, the source's folder: C:\Dir\name.zip gives C:\Dir,
-// C:\name.zip gives C:\.
+// C:\name.zip gives C:\, \\server\share\name.zip gives \\server\share\.
 void DefaultDestinationFromSource(const PathText& source, PathText& dest) {
     // A network path's folder too: with no destination its pieces would
     // otherwise land in the current folder instead of beside the source.
@@ -147,12 +176,21 @@ void DefaultDestinationFromSource(const PathText& source, PathText& dest) {
     size_t slash = View(dest).rfind('\\');
     if (slash == std::string_view::npos) return;
     dest[slash] = '\0';
-    if (slash < 3) AppendText(dest, "\\");
+    if (slash < 3 || IsShareRoot(View(dest))) AppendText(dest, "\\");
     SetDlgItemTextA(MainWindow, IDC_DEST, dest.data());
+}
+
+// A share root has no directory entry of its own; its drive type, asked with
+// the trailing backslash a root needs, says whether it is there.
+bool ShareRootIsThere(const PathText& dest) {
+    if (DriveType(FolderPrefix(View(dest)).data()) != DRIVE_NO_ROOT_DIR) return true;
+    Refuse(DestFolderNotFound);
+    return false;
 }
 
 bool DestinationIsFolder(const PathText& dest) {
     if (SplitJob.Spanning || dest[0] == '\0') return true;
+    if (IsShareRoot(View(dest))) return ShareRootIsThere(dest);
     DirectoryEntry entry{};
     bool found = FindDirectoryEntry(dest.data(), entry);
     bool longer = View(dest).size() > 3;
@@ -205,6 +243,28 @@ bool LargeCountAccepted() {
     return Confirm(text, "Warning", MB_ICONWARNING);
 }
 
+// The first file of the destination folder that the split would replace.
+bool FindReplacedFile(PathText& name) {
+    for (uint32_t n = 0; n <= SplitJob.PieceCount; ++n) {
+        name = OutputName(n);
+        PathText path = FolderPrefix(View(SplitJob.DestFolder));
+        AppendText(path, View(name));
+        DirectoryEntry entry{};
+        if (FindDirectoryEntry(path.data(), entry)) return true;
+    }
+    return false;
+}
+
+// Splitting to a folder asks once before replacing files there. When
+// spanning, each disk prompt is the user's consent for that disk.
+bool ReplacingAccepted() {
+    PathText name{};
+    if (SplitJob.Spanning || !FindReplacedFile(name)) return true;
+    char text[2 * PathCapacity + sizeof ReplaceQuestion];
+    snprintf(text, sizeof text, ReplaceQuestion, SplitJob.DestFolder.data(), name.data());
+    return Confirm(text, "Warning", MB_ICONWARNING);
+}
+
 void SettleBackups() {
     SplitJob.BackupEnabled = 0;
     if (!SplitJob.Spanning || !Options.BackupPrompt) return;
@@ -222,13 +282,20 @@ void Launch() {
 
 }  // namespace
 
+// The order decides which message the user sees when several apply. The
+// source is found, not too large and not empty, and is not on the disk being
+// spanned, before the destination is looked at; the question whether to
+// replace files in the destination folder comes last, so a split that is
+// refused never asks it. Nothing is written before the launch.
 void RequestSplit() {
     if (SplitWorkerActive()) return;
     RequestTexts texts;
     ReadInputs(texts);
     if (!ReadSplitSize() || !CountIsSensible() || !DriveIsSuitable(texts.dest)) return;
     DirectoryEntry source{};
-    if (!SourceIsSplittable(texts.source, source)) return;
+    if (!SourceIsSplittable(texts.source, source) ||
+        !SourceIsOffTheSpanDrive(texts.source, texts.dest))
+        return;
     DefaultDestinationFromSource(texts.source, texts.dest);
     if (!DestinationIsFolder(texts.dest)) return;
     SplitJob.SourceSize = source.SizeLow;
@@ -240,7 +307,7 @@ void RequestSplit() {
     SplitJob.DestFolder = texts.dest;
     SplitJob.PieceCount =
         SplitJob.Spanning ? 0 : PieceCountCeiling(SplitJob.SourceSize, SplitJob.SplitSize);
-    if (!PathsFit() || !LargeCountAccepted()) return;
+    if (!PathsFit() || !LargeCountAccepted() || !ReplacingAccepted()) return;
     SettleBackups();
     if (!BackupPathsFit()) return;
     Launch();

@@ -19,11 +19,37 @@ struct AboutView {
     bool addressesReadOnly = false;
     std::vector<std::string> tips;
     bool focusOnClose = false;
+    std::vector<std::string> cutOff;  // static texts wider than their control
 };
 
 BOOL CALLBACK CollectText(HWND child, LPARAM param) {
     reinterpret_cast<std::vector<std::string>*>(param)->push_back(
         testing_support::WindowText(child));
+    return TRUE;
+}
+
+// A left-aligned static text that does not fit its control in the font the
+// dialog gave it.
+BOOL CALLBACK CollectCutOff(HWND child, LPARAM param) {
+    char windowClass[16] = {};
+    GetClassNameA(child, windowClass, sizeof windowClass);
+    LONG type = GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK;
+    std::string text = testing_support::WindowText(child);
+    if (lstrcmpiA(windowClass, "Static") != 0 || text.empty() ||
+        (type != SS_LEFT && type != SS_LEFTNOWORDWRAP))
+        return TRUE;
+    HDC dc = GetDC(child);
+    HGDIOBJ font = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(child, WM_GETFONT, 0, 0)));
+    SIZE extent{};
+    GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+    SelectObject(dc, font);
+    ReleaseDC(child, dc);
+    RECT client{};
+    GetClientRect(child, &client);
+    if (extent.cx > client.right)
+        reinterpret_cast<std::vector<std::string>*>(param)->push_back(
+            text + " (" + std::to_string(extent.cx) + " of " + std::to_string(client.right) +
+            " pixels)");
     return TRUE;
 }
 
@@ -62,6 +88,7 @@ std::vector<std::string> TooltipTexts(HWND dialog) {
 AboutView Look(HWND dialog) {
     AboutView view;
     EnumChildWindows(dialog, CollectText, reinterpret_cast<LPARAM>(&view.texts));
+    EnumChildWindows(dialog, CollectCutOff, reinterpret_cast<LPARAM>(&view.cutOff));
     view.iconShown = SendDlgItemMessageA(dialog, IDC_ABOUT_ICON, STM_GETIMAGE, IMAGE_ICON, 0) != 0;
     view.addressesReadOnly =
         (GetWindowLongA(GetDlgItem(dialog, IDC_ABOUT_URL), GWL_STYLE) & ES_READONLY) &&
@@ -106,6 +133,7 @@ TEST_F(AboutDialog, ShowsItselfAlikeEachTimeAndClosesWithEscapeAndWithClose) {
         EXPECT_TRUE(Shows(view, "Veltra Partola 95 Version 3.2 - Feb 18, 1999"));
         EXPECT_TRUE(Shows(view, "http://www.partola.example/"));
         EXPECT_TRUE(Shows(view, "support@partola.example"));
+        EXPECT_EQ(view.cutOff, std::vector<std::string>{});
         EXPECT_TRUE(view.iconShown);
         EXPECT_NE(AboutIcon, nullptr);
         EXPECT_TRUE(view.addressesReadOnly);

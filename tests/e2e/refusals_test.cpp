@@ -1,10 +1,12 @@
 // The Split button refused: each check of the request with its message, in
 // its order (when several apply, the earlier check speaks), and the refusals
 // of inputs that would otherwise reach the engine: a split size of 0, a source
-// of 4 GB or more, paths too long for the piece and join file names. A refusal
-// leaves the main window open as it was and writes no file.
+// of 4 GB or more, an empty source, a span of a source on the disk being
+// spanned, paths too long for the piece and join file names. A refusal leaves
+// the main window open as it was and writes no file.
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <string>
 #include <vector>
 
@@ -161,6 +163,45 @@ TEST_F(RefusalTest, SourceOfFourGigabytesOrMoreIsRefusedAndNothingIsWritten) {
         EXPECT_EQ(FolderListing(folder.Path()), std::vector<std::string>{"huge.bin"});
         EXPECT_EQ(FileSize64(huge), size);
     }
+}
+
+TEST_F(RefusalTest, EmptySourceIsRefusedInEveryMode) {
+    REQUIRE_SMALL_DISKS();
+    SmallDisk disk(1474560);
+    ASSERT_TRUE(disk.Mounted());
+    disk.Insert();
+    std::string empty = Source("empty.bin", 0);
+    ASSERT_TRUE(session.Fill({empty, out, "1", Unit::KB}));
+    ExpectRefusal(messages::SourceEmpty);
+    ASSERT_TRUE(session.UsePreset(Preset::Mb144));
+    ExpectRefusal(messages::SourceEmpty);
+    // The empty source speaks before the missing destination folder.
+    ASSERT_TRUE(session.SetDest(nowhere));
+    ExpectRefusal(messages::SourceEmpty);
+    // A span asks for no disk and writes no join file.
+    ASSERT_TRUE(session.UseSpan());
+    ASSERT_TRUE(session.SetDest(FloppyRoot()));
+    ExpectRefusal(messages::SourceEmpty);
+    EXPECT_TRUE(FolderListing(disk.WindowsPath()).empty());
+}
+
+TEST_F(RefusalTest, SpanOfASourceOnTheDiskBeingSpannedIsRefused) {
+    REQUIRE_SMALL_DISKS();
+    SmallDisk disk(1474560);
+    ASSERT_TRUE(disk.Mounted());
+    disk.Insert();
+    WriteRandomFile(disk.WindowsPath() + "\\data.bin", 300000, 9);
+    ASSERT_TRUE(session.UseSpan());
+    ASSERT_TRUE(session.SetDest(FloppyRoot()));
+    std::string lower(1, static_cast<char>(tolower(FloppyLetter())));
+    for (const std::string& source : {FloppyRoot() + "data.bin", lower + ":\\data.bin",
+                                      std::string(1, FloppyLetter()) + ":data.bin"}) {
+        SCOPED_TRACE(source);
+        ASSERT_TRUE(session.SetSource(source));
+        ExpectRefusal(messages::SourceOnSpanDrive);
+    }
+    EXPECT_EQ(FolderListing(disk.WindowsPath()), std::vector<std::string>{"data.bin"});
+    EXPECT_EQ(FileSize64(disk.WindowsPath() + "\\data.bin"), 300000u);
 }
 
 TEST_F(RefusalTest, PathsTooLongForThePiecesOrTheJoinFileAreRefused) {

@@ -43,7 +43,7 @@ protected:
     void ExpectInputsKept(const std::string& source, int closeRequests = 1) {
         EXPECT_STREQ(SplitJob.SourcePath.data(), source.c_str());
         EXPECT_STREQ(SplitJob.DestFolder.data(), dest.Path().c_str());
-        EXPECT_STREQ(SplitJob.SplitSizeText.data(), "test");
+        EXPECT_EQ(SplitJob.SplitSizeText.data(), std::to_string(SplitJob.SplitSize));
         EXPECT_EQ(SplitJob.JobRunning, 0);
         EXPECT_EQ(SplitJob.CopyBuffer, nullptr);
         EXPECT_EQ(SplitJob.SourceHandle, INVALID_HANDLE_VALUE);

@@ -72,6 +72,14 @@ TEST(FolderPrefixes, AddExactlyOneBackslash) {
     EXPECT_EQ("", S(FolderPrefix("")));
 }
 
+TEST(FolderPrefixes, OnlyAServerAndOneShareMakeAShareRoot) {
+    for (const char* root : {"\\\\server\\share", "\\\\server\\share\\", "\\\\s\\c$"})
+        EXPECT_TRUE(IsShareRoot(root)) << root;
+    for (const char* other : {"\\\\server\\share\\dir", "\\\\server\\share\\\\", "\\\\server",
+                              "\\\\server\\", "\\\\\\share", "C:\\", "C:\\Dir", "\\Dir\\x", ""})
+        EXPECT_FALSE(IsShareRoot(other)) << other;
+}
+
 TEST(OutputNames, WorkedExampleWithAliasAndBackupFolder) {
     UseNames("ANNUAL~1.DOC", "Annual Report 1998.doc", "ANNUAL~1");
     CopyText(SplitJob.DestFolder, "C:\\Out");

@@ -204,7 +204,10 @@ protected:
     void RunJob(int job) {
         switch (Cycle[job % 10]) {
             case Job::Split:
-                RunSplit(job, ++splits % 5 == 1);
+                // The first and the last split are rebuilt and compared: the
+                // pieces are as exact after fifty jobs as after one.
+                ++splits;
+                RunSplit(job, splits == 1 || splits == JobCount / 2);
                 break;
             case Job::Cancel:
                 RunCancel(job);
@@ -257,7 +260,7 @@ TEST_F(SoakRun, HundredMixedJobsLeaveHandlesWindowsAndMemoryAsAfterTheFirst) {
     printf("splits %d (recombined and compared: %d), cancels %d, refusals %d\n", splits, recombined,
            JobCount / 10 * 2, JobCount / 10 * 3);
 
-    EXPECT_EQ(recombined, 10);
+    EXPECT_EQ(recombined, 2);
     ASSERT_GT(afterFirst.handles, 0u) << "the handle count could not be read";
     EXPECT_LE(afterAll.handles, afterFirst.handles + HandleSlack);
     EXPECT_LE(afterAll.windows, afterFirst.windows + WindowSlack);

@@ -82,7 +82,10 @@ void ResetEngineState() {
 void SetUpSplit(const std::string& source, const std::string& dest, uint32_t splitSize) {
     CopyText(SplitJob.SourcePath, source);
     CopyText(SplitJob.DestFolder, dest);
-    CopyText(SplitJob.SplitSizeText, "test");
+    // The size as typed in bytes: the main window that a job's end brings back
+    // shows it, and would complain about a text that is no number.
+    CopyText(SplitJob.SplitSizeText, std::to_string(splitSize));
+    SplitJob.SizeUnitIndex = 0;
     SplitJob.SourceSize = static_cast<uint32_t>(FileSize64(source));
     SplitJob.SplitSize = splitSize;
     SplitJob.PieceCount = static_cast<uint32_t>(

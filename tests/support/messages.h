@@ -61,6 +61,18 @@ constexpr char DestPathTooLong[] =
 constexpr char BackupPathTooLong[] =
     "Error|The backup folder's path is too long for the piece and join file names.\nChoose a "
     "backup folder with a shorter path.";
+constexpr char SourceEmpty[] =
+    "Error|The source file is empty (0 bytes).\nThere is nothing to split.";
+constexpr char SourceOnSpanDrive[] =
+    "Error|The source file is on the drive you are spanning to, and its disk would have to be "
+    "taken out.\nCopy the file to a hard disk first, then span it from there.";
+
+// Splitting into a folder that already holds a file of a name the split writes.
+inline std::string ReplaceQuestion(const std::string& folder, const std::string& name) {
+    return "Warning|The folder " + folder + " already holds " + name +
+           ".\nThat file, and every other file there with the name of a piece or of the join "
+           "file of this split, will be replaced.\n\nContinue anyway?";
+}
 
 // Failures of a running job.
 constexpr char SourceInUse[] =

@@ -197,29 +197,27 @@ TEST(Editing, InvalidSizeTextIsReportedOncePerChange) {
     for (const SeenBox& box : run.boxes.Seen()) EXPECT_EQ(box.owner, run.main);
 }
 
-// The destination a source suggests when the user leaves the source field.
-std::string DestinationAfterTyping(const std::string& source, const std::string& destination,
-                                   bool span = false) {
-    MainWindowRun run;
-    if (!run.main) return "(no window)";
-    if (span) Click(run.main, IDC_SPAN);
+// The destination a source suggests when the user leaves the source field;
+// the cases are typed one after another into one running program.
+std::string DestinationAfterTyping(MainWindowRun& run, const std::string& source,
+                                   const std::string& destination, bool span = false) {
+    Click(run.main, span ? IDC_SPAN : IDC_SPECIFIED);
     TypeText(run.main, IDC_DEST, destination);
     TypeText(run.main, IDC_SOURCE, source);
     LeaveField(run.main, IDC_SOURCE);
     return run.Text(IDC_DEST);
 }
 
-TEST(Destination, TypedDriveSourceSuggestsItsFolder) {
-    EXPECT_EQ(DestinationAfterTyping("C:\\name.zip", ""), "C:\\");
-    EXPECT_EQ(DestinationAfterTyping("C:\\Dir\\name.zip", ""), "C:\\Dir");
-    EXPECT_EQ(DestinationAfterTyping("C:\\Dir\\Sub\\name.zip", ""), "C:\\Dir\\Sub");
-}
-
-TEST(Destination, NoSuggestionForNetworkPathsFilledDestinationsOrSpans) {
-    EXPECT_EQ(DestinationAfterTyping("\\\\server\\share\\name.zip", ""), "");
-    EXPECT_EQ(DestinationAfterTyping("name.zip", ""), "");
-    EXPECT_EQ(DestinationAfterTyping("C:\\Dir\\name.zip", "D:\\Out"), "D:\\Out");
-    EXPECT_EQ(DestinationAfterTyping("C:\\Dir\\name.zip", "", true), "");
+TEST(Destination, DriveSourceSuggestsItsFolderButNotForNetworkPathsFilledFieldsOrSpans) {
+    MainWindowRun run;
+    ASSERT_NE(run.main, nullptr);
+    EXPECT_EQ(DestinationAfterTyping(run, "C:\\name.zip", ""), "C:\\");
+    EXPECT_EQ(DestinationAfterTyping(run, "C:\\Dir\\name.zip", ""), "C:\\Dir");
+    EXPECT_EQ(DestinationAfterTyping(run, "C:\\Dir\\Sub\\name.zip", ""), "C:\\Dir\\Sub");
+    EXPECT_EQ(DestinationAfterTyping(run, "\\\\server\\share\\name.zip", ""), "");
+    EXPECT_EQ(DestinationAfterTyping(run, "name.zip", ""), "");
+    EXPECT_EQ(DestinationAfterTyping(run, "C:\\Dir\\name.zip", "D:\\Out"), "D:\\Out");
+    EXPECT_EQ(DestinationAfterTyping(run, "C:\\Dir\\name.zip", "", true), "");
 }
 
 TEST(Destination, SpanEmptiesAFolderButKeepsADriveRoot) {

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds the 32-bit and the 64-bit program in release mode and packs them with
-# the README into build/release/Partola95-3.2.zip.
+# their help file and the README into build/release/Partola95-3.2.zip.
 set -euo pipefail
 cd "$(dirname "$0")"
 scripts/setup.sh
@@ -13,6 +13,8 @@ for arch in i686 x86_64; do
   cp "$build_root/$arch-release/Partola95.exe" "$out/Partola95-3.2/Partola95-$suffix.exe"
   "$arch-w64-mingw32-strip" "$out/Partola95-3.2/Partola95-$suffix.exe"
 done
+# One help file serves both programs: it lies beside them in the package.
+cp "$build_root/x86_64-release/Partola95.hlp" "$out/Partola95-3.2/"
 cp README.md "$out/Partola95-3.2/"
 [ -d docs/screenshots ] && cp -r docs/screenshots "$out/Partola95-3.2/"
 rm -f "$out/Partola95-3.2.zip"

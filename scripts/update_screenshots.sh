@@ -1,17 +1,19 @@
 #!/usr/bin/env bash
-# Takes the pictures of the five windows from the running program (64-bit
-# build, under Wine on the virtual display) and puts small copies of them in
-# docs/screenshots for the README.
+# Takes the pictures of the five windows and of the help from the running
+# program (64-bit build, under Wine on the virtual display) and puts small
+# copies of them in docs/screenshots for the README.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-shots=(main_window progress_window backup_dialog options_dialog about_dialog)
+shots=(main_window progress_window backup_dialog options_dialog about_dialog help_contents
+       help_option_topic)
 build_root=${PARTOLA_BUILD_ROOT:-$PWD/build}
 for name in "${shots[@]}"; do rm -f "$build_root/screenshots/$name-x86_64.png"; done
 
-# The pictures come from the tests that work the program as a user does; each
-# architecture's run names its pictures after itself.
-PARTOLA_ARCHES=x86_64 ./test.sh -R 'x86_64\.soak\.Screenshots\.'
+# The pictures come from the tests that work the program as a user does, the
+# help's from the help viewer tests; each architecture's run names its
+# pictures after itself.
+PARTOLA_ARCHES=x86_64 ./test.sh -R 'x86_64\.(soak\.Screenshots\.|help\.HelpViewer\.)'
 
 mkdir -p docs/screenshots
 for name in "${shots[@]}"; do

@@ -12,6 +12,7 @@
 #include <array>
 #include <cstring>
 #include <iterator>
+#include <string>
 
 #include "model/size_arithmetic.h"
 #include "model/split_job.h"
@@ -251,11 +252,40 @@ void PresetClicked(HWND dialog) {
     UpdateSplitButton(dialog);
 }
 
-void ShowHelpContents(HWND dialog) { WinHelpA(dialog, HelpFile, HELP_FINDER, 0); }
+// The help file beside the program: the viewer looks for a bare name only in
+// the current and the system folders, which need not hold it. A path that does
+// not fit leaves the bare name.
+PathText HelpFilePath() {
+    PathText path{};
+    DWORD length = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    char* lastBackslash = length > 0 && length < path.size() ? strrchr(path.data(), '\\') : nullptr;
+    if (lastBackslash) lastBackslash[1] = '\0';
+    if (!lastBackslash || !FitsIn(path, std::string(path.data()) + HelpFile)) path[0] = '\0';
+    AppendText(path, HelpFile);
+    return path;
+}
 
+void ShowHelpContents(HWND dialog) { WinHelpA(dialog, HelpFilePath().data(), HELP_FINDER, 0); }
+
+// The help context id that ContextHelpTable gives the control; 0 when none.
+DWORD ContextIdOf(int controlId) {
+    for (const DWORD* pair = ContextHelpTable; pair[0] != 0; pair += 2)
+        if (pair[0] == static_cast<DWORD>(controlId)) return pair[1];
+    return 0;
+}
+
+// A viewer that does not know HELP_WM_HELP refuses it; the control's topic is
+// then asked for by its context id. Wine's viewer (8.0) refuses HELP_WM_HELP
+// and accepts HELP_CONTEXTPOPUP without showing anything, so the topic opens
+// in the viewer's window with HELP_CONTEXT, which every viewer serves.
 void ShowContextHelp(const HELPINFO* help) {
-    WinHelpA(static_cast<HWND>(help->hItemHandle), HelpFile, HELP_WM_HELP,
-             reinterpret_cast<ULONG_PTR>(ContextHelpTable));
+    HWND control = static_cast<HWND>(help->hItemHandle);
+    PathText helpFile = HelpFilePath();
+    if (WinHelpA(control, helpFile.data(), HELP_WM_HELP,
+                 reinterpret_cast<ULONG_PTR>(ContextHelpTable)))
+        return;
+    DWORD context = ContextIdOf(help->iCtrlId);
+    if (context != 0) WinHelpA(control, helpFile.data(), HELP_CONTEXT, context);
 }
 
 void RaiseWindow(HWND dialog) {

@@ -135,7 +135,11 @@ TEST_F(DiskTest, LongNameWithoutAliasGetsRoomForItsWholeJoinFile) {
         for (const std::string& file : FolderListing(from.WindowsPath())) {
             std::string path = from.WindowsPath() + "\\" + file;
             CopyFileA(path.c_str(), (joined + "\\" + file).c_str(), FALSE);
-            DeleteFileA(path.c_str());
+            // Under load Wine's delete was once seen not to free the disk yet.
+            for (int attempt = 0; attempt < 100 && FileExists(path); ++attempt) {
+                DeleteFileA(path.c_str());
+                if (FileExists(path)) Sleep(20);
+            }
         }
     };
     MessageBoxWatcher boxes;

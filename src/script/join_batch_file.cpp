@@ -105,16 +105,19 @@ size_t LineLength(const std::string& line, const std::vector<std::string>& names
 }
 
 // The COPY commands, without line breaks. One command joins all pieces into
-// the file when that fits one line. Otherwise the first command joins as many
+// the file when that fits one line and so do the file's other lines
+// (otherLinesFit). Otherwise the first command joins as many
 // as fit into the intermediate file, each further one appends as many as fit
 // to it in place (no destination: COPY appends to its first file), and the
 // last one joins the intermediate file and the rest into the file. Each byte
 // is copied at most twice. A name too long for any line stands alone on one.
 std::vector<std::string> CopyCommands(const std::vector<std::string>& pieces,
-                                      const std::string& file, const std::string& intermediate) {
+                                      const std::string& file, const std::string& intermediate,
+                                      bool otherLinesFit) {
     if (pieces.empty()) return {};
     size_t next = 0;
-    if (pieces.size() == 1 || LineLength("COPY /B ", pieces, 0, " " + file) <= LongestLine)
+    if (pieces.size() == 1 ||
+        (otherLinesFit && LineLength("COPY /B ", pieces, 0, " " + file) <= LongestLine))
         return {"COPY /B " + Joined(pieces, 0) + " " + file};
     std::vector<std::string> commands{TakeNames("COPY /B ", pieces, next, " " + intermediate)};
     const std::string append = "COPY /B " + intermediate + "+";
@@ -131,18 +134,21 @@ std::vector<std::string> Chunks(std::string_view base, std::string_view file,
     CopyText(SplitJob.SourceBaseName, base);
     std::vector<std::string> pieces;
     for (uint32_t n = 0; n < count; ++n) pieces.push_back(BatchName(View(PieceName(n))));
+    // A long name the OEM code page cannot hold would reach REN with "?" (a
+    // wildcard) or a look-alike letter in it: the file keeps its 8.3 name.
+    std::string rename;
+    if (!useDos83 && ConvertsExactly(title))
+        rename = "REN " + BatchName(file) + " " + BatchName(title, true);
     std::vector<std::string> commands =
-        CopyCommands(pieces, BatchName(file), BatchName(View(IntermediateFileName(0))));
+        CopyCommands(pieces, BatchName(file), BatchName(View(IntermediateFileName(0))),
+                     rename.size() <= LongestLine);
     SplitJob.SourceBaseName = savedBase;
 
     std::vector<std::string> chunks{Header};
     for (size_t g = 0; g < commands.size(); ++g)
         chunks.push_back(commands[g] + (g + 1 < commands.size() ? "\r\n" : ""));
     if (commands.size() > 1) chunks.push_back("\r\nDEL " + BatchName(std::string(base) + ".??_"));
-    // A long name the OEM code page cannot hold would reach REN with "?" (a
-    // wildcard) or a look-alike letter in it: the file keeps its 8.3 name.
-    if (!useDos83 && ConvertsExactly(title))
-        chunks.push_back("\r\nREN " + BatchName(file) + " " + BatchName(title, true));
+    if (!rename.empty()) chunks.push_back("\r\n" + rename);
     chunks.push_back(Trailer);
     return chunks;
 }

@@ -164,6 +164,21 @@ TEST_F(JoinFile, CopyLinesStayWithinWhatDosReads) {
     }
 }
 
+// A file whose every line but REN fits keeps the one COPY command only while
+// the REN line fits too: past 127 bytes the file chains, as for many pieces.
+TEST_F(JoinFile, RenameLinePastWhatDosReadsChainsTheCopyCommands) {
+    for (size_t length : {108u, 109u}) {
+        std::string title = std::string(length - 4, 't') + ".doc";
+        SCOPED_TRACE(title.size());
+        ASSERT_EQ(1, Write("ANNUAL~1", "ANNUAL~1.DOC", title, 3));
+        bool renFits = std::string("REN ANNUAL~1.DOC \"" + title + "\"").size() <= 127;
+        EXPECT_EQ(Expected("ANNUAL~1", "ANNUAL~1.DOC", title,
+                           renFits ? std::vector<uint32_t>{3} : std::vector<uint32_t>{2, 1}, false,
+                           false),
+                  Read("Join-" + title + ".bat"));
+    }
+}
+
 TEST_F(JoinFile, NameTooLongForAnyLineStandsAloneOnItsLine) {
     std::string base(130, 'n');
     Options.UseDos83 = 1;

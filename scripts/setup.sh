@@ -4,7 +4,8 @@
 set -euo pipefail
 
 packages=(cmake make mingw-w64 g++-mingw-w64-x86-64-win32 g++-mingw-w64-i686-win32 binutils-mingw-w64
-          wine wine64 wine32:i386 fonts-wine xvfb xauth x11-utils imagemagick googletest zip python3)
+          wine wine64 wine32:i386 fonts-wine xvfb xauth x11-utils imagemagick googletest zip python3
+          dosbox)
 
 missing=()
 for p in "${packages[@]}"; do

@@ -15,6 +15,9 @@ namespace {
 
 constexpr uint32_t MinimumPieceRoom = 2048;
 constexpr uint32_t MinimumJoinFileRoom = 512;
+// The estimate reckons 35 bytes of chaining for every 70 pieces; the room
+// check also counts the join file's exact size.
+constexpr uint32_t PiecesPerCommand = 70;
 
 constexpr char FirstDiskTooFull[] =
     "You need at least 2KB of free disk space. Free space on disk or insert another.";
@@ -40,10 +43,8 @@ uint32_t JoinFileEstimate() {
     uint32_t pieces = SplitJob.PieceCount;
     uint32_t bytes = 13 * pieces + 138;
     if (!Options.UseDos83) bytes += static_cast<uint32_t>(strlen(SplitJob.SourceTitle.data())) + 21;
-    if (pieces > CopyCommandLimit) bytes += (pieces / CopyCommandLimit) * 35 + 18;
-    return bytes + JoinBatchQuotingBytes(SplitJob.SourceBaseName.data(),
-                                         SplitJob.SourceFileName.data(),
-                                         SplitJob.SourceTitle.data(), pieces, Options.UseDos83);
+    if (pieces > PiecesPerCommand) bytes += (pieces / PiecesPerCommand) * 35 + 18;
+    return bytes;
 }
 
 bool FirstFreeSpaceCheck(const char* root, uint32_t& freeBytes) {
@@ -72,8 +73,13 @@ bool RunDiskCycle(const char* root) {
 }
 
 bool CheckJoinFileRoom(const char* root) {
+    // The estimate, but never less than the file that will be written: long
+    // names (a volume without 8.3 aliases) and quoted names make it longer.
     uint32_t needed = JoinFileEstimate();
     if (needed < MinimumJoinFileRoom) needed = MinimumJoinFileRoom;
+    uint32_t exact = JoinBatchFileSize(SplitJob.SourceBaseName.data(),
+                                       SplitJob.SourceFileName.data(), SplitJob.SourceTitle.data());
+    if (needed < exact) needed = exact;
     uint32_t freeBytes = 0;
     return WaitForRoom(root, needed, NoRoomForJoinFile, ProductName,
                        MB_OKCANCEL | MB_ICONEXCLAMATION, IDOK, freeBytes) ||

@@ -61,6 +61,7 @@ LRESULT ServeWorkerCall(LPARAM call);
 // True when the window may close now.
 bool ProgressWindowMayClose();
 
-// Bytes the join file needs on the last disk of a spanning job, for the
-// current PieceCount, SourceTitle and UseDos83.
+// Bytes reckoned for the join file on the last disk of a spanning job from
+// PieceCount, SourceTitle and UseDos83 alone (13 a piece name); the room check
+// asks for the larger of this, 512 and the exact size of the file.
 uint32_t JoinFileEstimate();

@@ -21,8 +21,15 @@ constexpr char CreateBackupFailed[] =
 constexpr char WriteBackupFailed[] =
     "Error writing to backup of join file. Backups have been disabled.";
 
-// The interpreter reads a batch file in the OEM code page.
-std::string ToOem(std::string_view ansi) {
+// COMMAND.COM (DOS, Windows 95/98/ME) cuts every batch line after 127 bytes;
+// cmd.exe reads lines of 8,191 characters.
+constexpr size_t LongestLine = 127;
+
+// The interpreter reads a batch file in the OEM code page. exact tells whether
+// every character has an OEM equivalent (a missing one comes out as "?" or as
+// a look-alike letter).
+std::string ToOem(std::string_view ansi, bool& exact) {
+    exact = true;
     if (ansi.empty()) return {};
     int wideLength =
         MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), nullptr, 0);
@@ -34,21 +41,32 @@ std::string ToOem(std::string_view ansi) {
     std::string oem(static_cast<size_t>(oemLength), '\0');
     WideCharToMultiByte(CP_OEMCP, 0, wide.data(), wideLength, oem.data(), oemLength, nullptr,
                         nullptr);
+    // Read back, the OEM text must give the same characters again.
+    std::wstring back(wide.size() + 1, L'\0');
+    int backLength = MultiByteToWideChar(CP_OEMCP, 0, oem.data(), oemLength, back.data(),
+                                         static_cast<int>(back.size()));
+    exact = backLength == wideLength && back.compare(0, wide.size(), wide) == 0;
     return oem;
+}
+
+bool ConvertsExactly(std::string_view ansi) {
+    bool exact = true;
+    ToOem(ansi, exact);
+    return exact;
 }
 
 bool NeedsQuotes(std::string_view name) {
     return name.find_first_of(" \t&^%()|<>,;=+!'`") != std::string_view::npos;
 }
 
-// How one name is written: unchanged when it needs nothing; otherwise in the
-// OEM code page, with % doubled (the interpreter expands it even inside
-// quotes) and in double quotes when it holds a character the interpreter
-// treats specially. alwaysQuote is for the REN line's new name.
-std::string BatchName(std::string_view name, bool quote, bool alwaysQuote = false) {
-    if (!quote) return std::string(name);
+// How one name is written: in the OEM code page, with % doubled (the
+// interpreter expands it even inside quotes) and in double quotes when it
+// holds a character the interpreter treats specially. alwaysQuote is for the
+// REN line's new name.
+std::string BatchName(std::string_view name, bool alwaysQuote = false) {
     std::string written;
-    for (char c : ToOem(name)) {
+    bool exact = true;
+    for (char c : ToOem(name, exact)) {
         written += c;
         if (c == '%') written += '%';
     }
@@ -56,30 +74,75 @@ std::string BatchName(std::string_view name, bool quote, bool alwaysQuote = fals
     return written;
 }
 
+std::string Joined(const std::vector<std::string>& names, size_t from) {
+    std::string joined;
+    for (size_t n = from; n < names.size(); ++n) joined += (n > from ? "+" : "") + names[n];
+    return joined;
+}
+
+// Appends names[next] and then, while the line with its ending stays within
+// LongestLine and at least one name is left for a later command, the names
+// after it, joined by "+".
+std::string TakeNames(std::string line, const std::vector<std::string>& names, size_t& next,
+                      const std::string& ending) {
+    line += names[next++];
+    while (next + 1 < names.size() &&
+           line.size() + 1 + names[next].size() + ending.size() <= LongestLine)
+        line += "+" + names[next++];
+    return line + ending;
+}
+
+// The length of line + the names from next on, joined by "+", + ending, as
+// far as it matters: it stops counting once past LongestLine.
+size_t LineLength(const std::string& line, const std::vector<std::string>& names, size_t next,
+                  const std::string& ending) {
+    size_t length = line.size() + ending.size();
+    for (size_t n = next; n < names.size() && length <= LongestLine + 1; ++n)
+        length += names[n].size() + (n > next ? 1 : 0);
+    return length;
+}
+
+// The COPY commands, without line breaks. One command joins all pieces into
+// the file when that fits one line and so do the file's other lines
+// (otherLinesFit). Otherwise the first command joins as many
+// as fit into the intermediate file, each further one appends as many as fit
+// to it in place (no destination: COPY appends to its first file), and the
+// last one joins the intermediate file and the rest into the file. Each byte
+// is copied at most twice. A name too long for any line stands alone on one.
+std::vector<std::string> CopyCommands(const std::vector<std::string>& pieces,
+                                      const std::string& file, const std::string& intermediate,
+                                      bool otherLinesFit) {
+    if (pieces.empty()) return {};
+    size_t next = 0;
+    if (pieces.size() == 1 ||
+        (otherLinesFit && LineLength("COPY /B ", pieces, 0, " " + file) <= LongestLine))
+        return {"COPY /B " + Joined(pieces, 0) + " " + file};
+    std::vector<std::string> commands{TakeNames("COPY /B ", pieces, next, " " + intermediate)};
+    const std::string append = "COPY /B " + intermediate + "+";
+    while (next + 1 < pieces.size() && LineLength(append, pieces, next, " " + file) > LongestLine)
+        commands.push_back(TakeNames(append, pieces, next, ""));
+    commands.push_back(append + Joined(pieces, next) + " " + file);
+    return commands;
+}
+
 std::vector<std::string> Chunks(std::string_view base, std::string_view file,
-                                std::string_view title, uint32_t count, bool useDos83, bool quote) {
+                                std::string_view title, uint32_t count, bool useDos83) {
+    std::vector<std::string> pieces;
+    for (uint32_t n = 0; n < count; ++n) pieces.push_back(BatchName(View(PieceName(base, n))));
+    // A long name the OEM code page cannot hold would reach REN with "?" (a
+    // wildcard) or a look-alike letter in it: the file keeps its 8.3 name.
+    std::string rename;
+    if (!useDos83 && ConvertsExactly(title))
+        rename = "REN " + BatchName(file) + " " + BatchName(title, true);
+    std::vector<std::string> commands =
+        CopyCommands(pieces, BatchName(file), BatchName(View(IntermediateFileName(base, 0))),
+                     rename.size() <= LongestLine);
+
     std::vector<std::string> chunks{Header};
-    uint32_t n = 0;
-    for (uint32_t g = 0; n < count; ++g) {
-        std::string command = "COPY /B ";
-        if (g > 0) command += BatchName(View(IntermediateFileName(base, g - 1)), quote) + "+";
-        for (uint32_t inCommand = 0; inCommand < CopyCommandLimit && n < count; ++inCommand) {
-            if (inCommand > 0) command += "+";
-            command += BatchName(View(PieceName(base, n++)), quote);
-        }
-        command += " ";
-        command += n == count ? BatchName(file, quote)
-                              : BatchName(View(IntermediateFileName(base, g)), quote) + "\r\n";
-        chunks.push_back(std::move(command));
-    }
-    if (count > CopyCommandLimit) {
-        std::string pattern = std::string(base) + ".??_";
-        chunks.push_back("\r\nDEL " + BatchName(pattern, quote));
-    }
-    if (!useDos83) {
-        chunks.push_back("\r\nREN " + BatchName(file, quote) + " " +
-                         (quote ? BatchName(title, true, true) : "\"" + std::string(title) + "\""));
-    }
+    for (size_t g = 0; g < commands.size(); ++g)
+        chunks.push_back(commands[g] + (g + 1 < commands.size() ? "\r\n" : ""));
+    if (commands.size() > 1) chunks.push_back("\r\nDEL " + BatchName(std::string(base) + ".??_"));
+    if (!rename.empty()) chunks.push_back("\r\n" + rename);
     chunks.push_back(Trailer);
     return chunks;
 }
@@ -88,6 +151,12 @@ size_t TotalSize(const std::vector<std::string>& chunks) {
     size_t total = 0;
     for (const std::string& chunk : chunks) total += chunk.size();
     return total;
+}
+
+// The chunks for the job's piece count and options.
+std::vector<std::string> JobChunks(std::string_view base, std::string_view file,
+                                   std::string_view title) {
+    return Chunks(base, file, title, SplitJob.PieceCount, Options.UseDos83 != 0);
 }
 
 void ShowBackupError(const char* text) {
@@ -113,14 +182,12 @@ bool WriteChunk(HANDLE file, const std::string& chunk) {
 std::vector<std::string> JoinBatchChunks(std::string_view baseName, std::string_view fileName,
                                          std::string_view title, uint32_t pieceCount,
                                          bool useDos83) {
-    return Chunks(baseName, fileName, title, pieceCount, useDos83, true);
+    return Chunks(baseName, fileName, title, pieceCount, useDos83);
 }
 
-uint32_t JoinBatchQuotingBytes(std::string_view baseName, std::string_view fileName,
-                               std::string_view title, uint32_t pieceCount, bool useDos83) {
-    size_t quoted = TotalSize(Chunks(baseName, fileName, title, pieceCount, useDos83, true));
-    size_t plain = TotalSize(Chunks(baseName, fileName, title, pieceCount, useDos83, false));
-    return quoted > plain ? static_cast<uint32_t>(quoted - plain) : 0;
+uint32_t JoinBatchFileSize(std::string_view baseName, std::string_view fileName,
+                           std::string_view title) {
+    return static_cast<uint32_t>(TotalSize(JobChunks(baseName, fileName, title)));
 }
 
 int WriteJoinBatchFile(std::string_view baseName, std::string_view fileName,
@@ -132,8 +199,7 @@ int WriteJoinBatchFile(std::string_view baseName, std::string_view fileName,
         backup = CreateJoinFile(View(SplitJob.BackupFolder));
         if (backup == INVALID_HANDLE_VALUE) ShowBackupError(CreateBackupFailed);
     }
-    for (const std::string& chunk :
-         JoinBatchChunks(baseName, fileName, title, SplitJob.PieceCount, Options.UseDos83 != 0)) {
+    for (const std::string& chunk : JobChunks(baseName, fileName, title)) {
         if (!WriteChunk(main, chunk)) {
             CloseFile(main);
             CloseFile(backup);

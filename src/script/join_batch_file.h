@@ -1,14 +1,12 @@
-// The recombination batch file: COPY /B chains of at most 70 pieces, the DEL
-// of the intermediate files, the REN to the long name, and its backup copy.
+// The recombination batch file: COPY /B commands of at most 127 bytes (the
+// longest batch line COMMAND.COM reads), the DEL of the intermediate file, the
+// REN to the long name, and its backup copy.
 #pragma once
 
 #include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
-
-// Pieces joined by one COPY command.
-constexpr uint32_t CopyCommandLimit = 70;
 
 // The file's chunks, in the order they are written, for pieceCount pieces.
 // Names that the command interpreter would misread are quoted (with every %
@@ -17,9 +15,10 @@ std::vector<std::string> JoinBatchChunks(std::string_view baseName, std::string_
                                          std::string_view title, uint32_t pieceCount,
                                          bool useDos83);
 
-// Bytes the quoting of names adds to the file, over the plain 8.3 form.
-uint32_t JoinBatchQuotingBytes(std::string_view baseName, std::string_view fileName,
-                               std::string_view title, uint32_t pieceCount, bool useDos83);
+// Bytes of the join file that WriteJoinBatchFile would write for the job's
+// PieceCount and options.
+uint32_t JoinBatchFileSize(std::string_view baseName, std::string_view fileName,
+                           std::string_view title);
 
 // Writes the join file into DestFolder and, while BackupEnabled, its copy into
 // BackupFolder. Returns 1 when the main file was written completely, 0 when it

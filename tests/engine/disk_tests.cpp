@@ -106,6 +106,61 @@ TEST_F(DiskTest, LastDiskTooFullForTheJoinFileAsksForAnother) {
     EXPECT_EQ(GatherAndRecombine({&d1, &extra}), sourceBytes);
 }
 
+TEST_F(DiskTest, LongNameWithoutAliasGetsRoomForItsWholeJoinFile) {
+    REQUIRE_SMALL_DISKS();
+    // 24 pieces of a source whose name has no 8.3 alias, so the pieces and the
+    // join file take the 184-character name: a join file of 9 KB where 13
+    // bytes a piece reckon 450. The last piece leaves 4 KB on its disk.
+    SmallDisk disk(8192), extra(65536);
+    disk.Insert();
+    std::string name = std::string(180, 'f') + ".dat";
+    std::string source = work.File(name);
+    sourceBytes = WriteRandomFile(source, 23 * 8192 + 3000, 5);
+    SetUpSpan(source, FloppyLetter());
+    Options.UseDos83 = 1;
+    OpenProgressWindow();
+    ASSERT_TRUE(PrepareSplitJob());
+    // Wine gives every long name an alias; the names a volume without aliases
+    // gives are set after the preparation, before the first piece.
+    ASSERT_STRNE(SplitJob.SourceFileName.data(), name.c_str());
+    CopyText(SplitJob.SourceFileName, name);
+    CopyText(SplitJob.SourceBaseName, name.substr(0, 180));
+
+    // Each disk's piece is taken off before the next disk, as a new floppy.
+    std::string joined = work.File("j");
+    CreateDirectoryA(joined.c_str(), nullptr);
+    auto takeOff = [&](const SmallDisk& from) {
+        for (const std::string& file : FolderListing(from.WindowsPath())) {
+            std::string path = from.WindowsPath() + "\\" + file;
+            CopyFileA(path.c_str(), (joined + "\\" + file).c_str(), FALSE);
+            // Under load Wine's delete was once seen not to free the disk yet.
+            for (int attempt = 0; attempt < 100 && FileExists(path); ++attempt) {
+                DeleteFileA(path.c_str());
+                if (FileExists(path)) Sleep(20);
+            }
+        }
+    };
+    MessageBoxWatcher boxes;
+    boxes.AnswerWith([&](const SeenBox& box) {
+        if (box.text.find("join file") != std::string::npos)
+            extra.Insert();
+        else
+            takeOff(disk);
+        return IDOK;
+    });
+    ASSERT_TRUE(StartSplitWorker());
+    ASSERT_TRUE(WaitForJobEnd());
+
+    std::vector<std::string> expected;
+    for (int piece = 1; piece <= 24; ++piece) expected.push_back(messages::DiskPrompt(piece));
+    expected.push_back(messages::NoRoomForJoin);
+    EXPECT_EQ(boxes.Transcript(), expected);
+    EXPECT_EQ(FolderListing(extra.WindowsPath()), std::vector<std::string>{"Join.bat"});
+    takeOff(disk);
+    takeOff(extra);
+    EXPECT_EQ(Recombine(joined, "Join.bat", name), sourceBytes);
+}
+
 // Cancel at the second disk, by the prompt's Cancel or by the close box while
 // the prompt is open: the first piece stays, no join file, the job ends once,
 // and the next job runs.

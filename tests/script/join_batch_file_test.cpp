@@ -1,5 +1,6 @@
 // The join file byte for byte, its backup copy and failure rules, and real
-// recombination of pieces through Wine's command interpreter.
+// recombination of pieces through Wine's command interpreter and DOSBox's DOS
+// shell.
 #include "script/join_batch_file.h"
 
 #include <gtest/gtest.h>
@@ -39,30 +40,64 @@ protected:
 
     std::string Read(const std::string& name) const { return ReadWholeFile(folder.File(name)); }
 
-    // Pieces base.000 ... of a random source, cut by the test itself.
-    std::string CutPieces(const std::string& base, uint32_t count, uint32_t pieceSize) {
-        std::string source(count * pieceSize - pieceSize / 2, '\0');
-        for (size_t i = 0; i < source.size(); ++i)
-            source[i] = static_cast<char>((i * 131 + i / 7 + count) & 0xFF);
-        for (uint32_t n = 0; n < count; ++n) {
-            char name[300];
-            snprintf(name, sizeof name, "%s.%03u", base.c_str(), n);
-            WriteWholeFile(folder.File(name), source.substr(n * pieceSize, pieceSize));
-        }
-        return source;
-    }
-
     TempFolder folder;
 };
 
-std::string Pieces(const std::string& base, uint32_t from, uint32_t to) {
+// How the join file writes a name: quoted, with % doubled, when asked to.
+std::string Written(const std::string& name, bool quoted) {
+    if (!quoted) return name;
+    std::string doubled;
+    for (char c : name) doubled += c == '%' ? "%%" : std::string(1, c);
+    return "\"" + doubled + "\"";
+}
+
+std::string Pieces(const std::string& base, uint32_t from, uint32_t to, bool quoted = false) {
     std::string list;
     for (uint32_t n = from; n <= to; ++n) {
         char name[300];
-        snprintf(name, sizeof name, "%s%s.%03u", n > from ? "+" : "", base.c_str(), n);
-        list += name;
+        snprintf(name, sizeof name, "%s.%03u", base.c_str(), n);
+        list += (n > from ? "+" : "") + Written(name, quoted);
     }
     return list;
+}
+
+// The expected file: perCommand gives how many pieces each COPY command joins.
+// The first of several joins into base.00_, the middle ones append to it, the
+// last one writes the file.
+std::string Expected(const std::string& base, const std::string& file, const std::string& title,
+                     const std::vector<uint32_t>& perCommand, bool useDos83, bool quoted) {
+    std::string intermediate = Written(base + ".00_", quoted);
+    std::string text = Header;
+    uint32_t n = 0;
+    for (size_t g = 0; g < perCommand.size(); ++g) {
+        text += "COPY /B " + (g > 0 ? intermediate + "+" : "") +
+                Pieces(base, n, n + perCommand[g] - 1, quoted);
+        n += perCommand[g];
+        if (g + 1 == perCommand.size())
+            text += " " + Written(file, quoted);
+        else
+            text += (g == 0 ? " " + intermediate : "") + "\r\n";
+    }
+    if (perCommand.size() > 1) text += "\r\nDEL " + Written(base + ".??_", quoted);
+    if (!useDos83) text += "\r\nREN " + Written(file, quoted) + " \"" + title + "\"";
+    return text + Trailer;
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    size_t start = 0;
+    for (size_t end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2)
+        lines.push_back(text.substr(start, end - start));
+    lines.push_back(text.substr(start));
+    return lines;
+}
+
+std::vector<uint32_t> Commands(uint32_t first, uint32_t appends, uint32_t eachAppend,
+                               std::vector<uint32_t> rest) {
+    std::vector<uint32_t> commands{first};
+    commands.insert(commands.end(), appends, eachAppend);
+    commands.insert(commands.end(), rest.begin(), rest.end());
+    return commands;
 }
 
 }  // namespace
@@ -92,47 +127,66 @@ TEST_F(JoinFile, PlainNameWithoutLongJoinName) {
     EXPECT_NE(std::string::npos, Read("Join.bat").find("\r\nREN report.doc \"report.doc\""));
 }
 
-TEST_F(JoinFile, WorkedExampleTwoChainsThreeCommands) {
-    ASSERT_EQ(1, Write("ANNUAL~1", "ANNUAL~1.DOC", "Annual Report 1998.doc", 150));
-    std::string expected = Header + "COPY /B " + Pieces("ANNUAL~1", 0, 69) + " ANNUAL~1.00_\r\n" +
-                           "COPY /B ANNUAL~1.00_+" + Pieces("ANNUAL~1", 70, 139) +
-                           " ANNUAL~1.01_\r\n" + "COPY /B ANNUAL~1.01_+" +
-                           Pieces("ANNUAL~1", 140, 149) + " ANNUAL~1.DOC" + "\r\nDEL ANNUAL~1.??_" +
-                           "\r\nREN ANNUAL~1.DOC \"Annual Report 1998.doc\"" + Trailer;
-    std::string written = Read("Join-Annual Report 1998.doc.bat");
-    EXPECT_EQ(2219u, written.size());
-    EXPECT_EQ(expected, written);
+// With 12-character names a line holds 8 names into the intermediate file, 8
+// appended to it, or 7 with the file as destination; with the quoted
+// 15-character names 6, 6 and 5.
+TEST_F(JoinFile, CopyLinesStayWithinWhatDosReads) {
+    struct Case {
+        const char* base;
+        const char* file;
+        uint32_t count;
+        std::vector<uint32_t> perCommand;
+        bool quoted;
+    };
+    const Case cases[] = {
+        {"ANNUAL~1", "ANNUAL~1.DOC", 1, {1}, false},
+        {"ANNUAL~1", "ANNUAL~1.DOC", 8, {8}, false},
+        {"ANNUAL~1", "ANNUAL~1.DOC", 9, {8, 1}, false},
+        {"ANNUAL~1", "ANNUAL~1.DOC", 70, Commands(8, 7, 8, {6}), false},
+        {"ANNUAL~1", "ANNUAL~1.DOC", 71, Commands(8, 7, 8, {7}), false},
+        {"ANNUAL~1", "ANNUAL~1.DOC", 150, Commands(8, 17, 8, {6}), false},
+        {"ANNUAL~1", "ANNUAL~1.DOC", 1000, Commands(8, 123, 8, {7, 1}), false},
+        {"R&D 100%", "R&D 100%.txt", 5, {5}, true},
+        {"R&D 100%", "R&D 100%.txt", 9, {6, 3}, true},
+        {"R&D 100%", "R&D 100%.txt", 71, Commands(6, 10, 6, {5}), true},
+    };
+    const char title[] = "Annual Report 1998.doc";
+    for (const Case& c : cases) {
+        for (uint32_t dos83 : {0u, 1u}) {
+            SCOPED_TRACE(std::string(c.base) + ", " + std::to_string(c.count) + " pieces" +
+                         (dos83 ? ", 8.3 names" : ""));
+            Options.UseDos83 = dos83;
+            ASSERT_EQ(1, Write(c.base, c.file, title, c.count));
+            std::string written = Read(dos83 ? "Join.bat" : std::string("Join-") + title + ".bat");
+            EXPECT_EQ(Expected(c.base, c.file, title, c.perCommand, dos83, c.quoted), written);
+            for (const std::string& line : Lines(written)) EXPECT_LE(line.size(), 127u) << line;
+        }
+    }
 }
 
-TEST_F(JoinFile, CommandBoundariesAtOneSeventyAndSeventyOnePieces) {
+// A file whose every line but REN fits keeps the one COPY command only while
+// the REN line fits too: past 127 bytes the file chains, as for many pieces.
+TEST_F(JoinFile, RenameLinePastWhatDosReadsChainsTheCopyCommands) {
+    for (size_t length : {108u, 109u}) {
+        std::string title = std::string(length - 4, 't') + ".doc";
+        SCOPED_TRACE(title.size());
+        ASSERT_EQ(1, Write("ANNUAL~1", "ANNUAL~1.DOC", title, 3));
+        bool renFits = std::string("REN ANNUAL~1.DOC \"" + title + "\"").size() <= 127;
+        EXPECT_EQ(Expected("ANNUAL~1", "ANNUAL~1.DOC", title,
+                           renFits ? std::vector<uint32_t>{3} : std::vector<uint32_t>{2, 1}, false,
+                           false),
+                  Read("Join-" + title + ".bat"));
+    }
+}
+
+TEST_F(JoinFile, NameTooLongForAnyLineStandsAloneOnItsLine) {
+    std::string base(130, 'n');
     Options.UseDos83 = 1;
-    ASSERT_EQ(1, Write("S", "S.BIN", "S.BIN", 1));
-    EXPECT_EQ(Header + "COPY /B S.000 S.BIN" + Trailer, Read("Join.bat"));
-
-    ASSERT_EQ(1, Write("S", "S.BIN", "S.BIN", 70));
-    EXPECT_EQ(Header + "COPY /B " + Pieces("S", 0, 69) + " S.BIN" + Trailer, Read("Join.bat"));
-
-    ASSERT_EQ(1, Write("S", "S.BIN", "S.BIN", 71));
-    EXPECT_EQ(Header + "COPY /B " + Pieces("S", 0, 69) + " S.00_\r\nCOPY /B S.00_+S.070 S.BIN" +
-                  "\r\nDEL S.??_" + Trailer,
+    ASSERT_EQ(1, Write(base, base + ".bin", base + ".bin", 3));
+    EXPECT_EQ(Header + "COPY /B " + base + ".000 " + base + ".00_\r\nCOPY /B " + base + ".00_+" +
+                  base + ".001\r\nCOPY /B " + base + ".00_+" + base + ".002 " + base + ".bin" +
+                  "\r\nDEL " + base + ".??_" + Trailer,
               Read("Join.bat"));
-
-    ASSERT_EQ(1, Write("S", "S.BIN", "S.BIN", 140));
-    EXPECT_EQ(Header + "COPY /B " + Pieces("S", 0, 69) + " S.00_\r\nCOPY /B S.00_+" +
-                  Pieces("S", 70, 139) + " S.BIN\r\nDEL S.??_" + Trailer,
-              Read("Join.bat"));
-}
-
-TEST_F(JoinFile, ThousandPiecesTakeFifteenCommands) {
-    ASSERT_EQ(1, Write("BIG", "BIG.DAT", "big.dat", 1000));
-    std::vector<std::string> chunks = JoinBatchChunks("BIG", "BIG.DAT", "big.dat", 1000, false);
-    ASSERT_EQ(1u + 15 + 1 + 1 + 1, chunks.size());
-    EXPECT_EQ(0u, chunks[1].find("COPY /B BIG.000+"));
-    EXPECT_NE(std::string::npos, chunks[14].find(" BIG.13_\r\n"));
-    EXPECT_EQ("COPY /B BIG.13_+" + Pieces("BIG", 980, 999) + " BIG.DAT", chunks[15]);
-    std::string all;
-    for (const std::string& chunk : chunks) all += chunk;
-    EXPECT_EQ(all, Read("Join-big.dat.bat"));
 }
 
 TEST_F(JoinFile, ExistingJoinFileIsReplaced) {
@@ -140,6 +194,13 @@ TEST_F(JoinFile, ExistingJoinFileIsReplaced) {
     Options.UseDos83 = 1;
     ASSERT_EQ(1, Write("S", "S.BIN", "S.BIN", 2));
     EXPECT_EQ(Header + "COPY /B S.000+S.001 S.BIN" + Trailer, Read("Join.bat"));
+}
+
+TEST_F(JoinFile, SizeIsTheBytesWritten) {
+    for (uint32_t count : {3u, 150u}) {
+        ASSERT_EQ(1, Write("A B", "A B.C", "A b.c", count));
+        EXPECT_EQ(Read("Join-A b.c.bat").size(), JoinBatchFileSize("A B", "A B.C", "A b.c"));
+    }
 }
 
 TEST_F(JoinFile, BackupCopyIsIdentical) {
@@ -190,7 +251,8 @@ TEST_F(JoinFile, FullDiskFailsTheMainFileAndTheBackup) {
                                        "been disabled."},
               boxes.Transcript());
     EXPECT_EQ(0u, SplitJob.BackupEnabled);
-    EXPECT_EQ(2219u, Read("Join-Annual Report 1998.doc.bat").size());
+    EXPECT_EQ(JoinBatchFileSize("ANNUAL~1", "ANNUAL~1.DOC", "Annual Report 1998.doc"),
+              Read("Join-Annual Report 1998.doc.bat").size());
 
     // The main file on the full disk: failure, reported by the caller.
     CopyText(SplitJob.DestFolder, disk.WindowsPath());
@@ -204,48 +266,100 @@ TEST(JoinFileNames, UnusualNamesAreQuotedAndPercentDoubled) {
     EXPECT_EQ("COPY /B \"R&D 100%%.000\"+\"R&D 100%%.001\" \"R&D 100%%.txt\"", chunks[1]);
     EXPECT_EQ("\r\nREN \"R&D 100%%.txt\" \"R&D 100%%.txt\"", chunks[2]);
     chunks = JoinBatchChunks("A(1)", "A(1).BIN", "a(1).bin", 71, true);
-    EXPECT_EQ("\r\nDEL \"A(1).??_\"", chunks[3]);
-    // Quoting is counted so that room for the file is never underestimated.
-    EXPECT_EQ(0u,
-              JoinBatchQuotingBytes("ANNUAL~1", "ANNUAL~1.DOC", "Annual Report.doc", 150, false));
-    EXPECT_EQ(8u, JoinBatchQuotingBytes("A B", "A B.C", "A B.C", 2, false));
+    EXPECT_EQ("\r\nDEL \"A(1).??_\"", chunks[chunks.size() - 2]);
 }
 
-// Recombination through the real command interpreter.
+// Recombination through the real command interpreters.
 class Recombination : public JoinFile {
 protected:
+    // Pieces base.000 ... of a repeatable source, cut by the test itself.
+    std::string CutPieces(const std::string& base, uint32_t count, uint32_t pieceSize) {
+        std::string source(count * pieceSize - pieceSize / 2, '\0');
+        for (size_t i = 0; i < source.size(); ++i)
+            source[i] = static_cast<char>((i * 131 + i / 7 + count) & 0xFF);
+        for (uint32_t n = 0; n < count; ++n) {
+            char name[300];
+            snprintf(name, sizeof name, "%s.%03u", base.c_str(), n);
+            WriteWholeFile(folder.File(name), source.substr(n * pieceSize, pieceSize));
+        }
+        return source;
+    }
+
+    // Cuts the pieces, writes the join file, runs it and compares the rebuilt
+    // file (the title, or with 8.3 names the file) with the source.
     void Check(const std::string& base, const std::string& file, const std::string& title,
-               uint32_t count, uint32_t pieceSize = 1000) {
+               uint32_t count, uint32_t pieceSize = 1000, bool inDos = false,
+               std::string rebuiltName = "") {
+        SCOPED_TRACE(title + ", " + std::to_string(count) + " pieces" + (inDos ? " in DOS" : ""));
+        RemoveTree(folder.Path());
+        CreateDirectoryA(folder.Path().c_str(), nullptr);
         std::string source = CutPieces(base, count, pieceSize);
         ASSERT_EQ(1, Write(base, file, title, count));
-        std::string batch = folder.File(Options.UseDos83 ? "Join.bat" : "Join-" + title + ".bat");
-        ASSERT_TRUE(FileExists(batch));
-        RunBatchFile(folder.Path(), batch.substr(folder.Path().size() + 1));
-        std::string rebuilt = folder.File(Options.UseDos83 ? file : title);
+        std::string batch = Options.UseDos83 ? "Join.bat" : "Join-" + title + ".bat";
+        ASSERT_TRUE(FileExists(folder.File(batch)));
+        if (inDos)
+            RunInDos(batch);
+        else
+            RunBatchFile(folder.Path(), batch);
+        if (rebuiltName.empty()) rebuiltName = Options.UseDos83 ? file : title;
+        std::string rebuilt = folder.File(rebuiltName);
         ASSERT_TRUE(FileExists(rebuilt)) << rebuilt;
         EXPECT_TRUE(ReadWholeFile(rebuilt) == source) << "rebuilt file differs: " << rebuilt;
-        if (count > CopyCommandLimit) {
-            for (const std::string& name : FolderListing(folder.Path()))
-                EXPECT_EQ(std::string::npos, name.find(".00_")) << "left behind: " << name;
-        }
+        for (const std::string& name : FolderListing(folder.Path()))
+            EXPECT_NE('_', name.back()) << "left behind: " << name;
+    }
+
+    // Runs the batch file in DOSBox's DOS shell, the folder mounted as C:, and
+    // checks from the shell's output that it ran to its end.
+    void RunInDos(const std::string& batch) {
+        using UnixName = char*(CDECL*)(LPCWSTR);
+        auto unixName = reinterpret_cast<UnixName>(reinterpret_cast<void (*)()>(
+            GetProcAddress(GetModuleHandleA("kernel32"), "wine_get_unix_file_name")));
+        ASSERT_NE(nullptr, unixName);
+        wchar_t wide[MAX_PATH] = {};
+        MultiByteToWideChar(CP_ACP, 0, folder.Path().c_str(), -1, wide, MAX_PATH);
+        char* unixPath = unixName(wide);
+        ASSERT_NE(nullptr, unixPath);
+        std::string unixFolder = unixPath;
+        HeapFree(GetProcessHeap(), 0, unixPath);
+        WriteWholeFile(folder.File("DOS.CNF"),
+                       "[sdl]\noutput=surface\n[cpu]\ncycles=max\n[mixer]\nnosound=true\n"
+                       "[speaker]\npcspeaker=false\n");
+        int status = RunUnixCommand(
+            "command -v dosbox || (exit 127) && cd '" + unixFolder +
+                "' && SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy timeout 170 dosbox -conf "
+                "DOS.CNF -c 'mount c .' -c 'c:' -c 'COMMAND /C " +
+                batch + " > DOS.LOG' -c exit",
+            180000);
+        ASSERT_NE(127, status) << "DOSBox is missing: scripts/setup.sh installs it";
+        ASSERT_EQ(0, status) << "DOSBox did not end by itself";
+        std::string log = ReadWholeFile(folder.File("DOS.LOG"));
+        while (!log.empty() && isspace(static_cast<unsigned char>(log.back()))) log.pop_back();
+        EXPECT_TRUE(log.size() >= 5 && log.substr(log.size() - 5) == "Done.") << log;
+        DeleteFileA(folder.File("DOS.LOG").c_str());
+        DeleteFileA(folder.File("DOS.CNF").c_str());
     }
 };
 
-TEST_F(Recombination, ThreeSeventyOneAndHundredFiftyPieces) {
+// 8.3 names only, as DOS sees them: 9, 71, 150 and 1,000 pieces.
+class EightThreeRecombination : public Recombination {
+protected:
+    void CheckAll(bool inDos) {
+        Options.UseDos83 = 1;
+        Check("DATA", "DATA.BIN", "Data Set.bin", 9, 333, inDos);
+        Check("ANNUAL~1", "ANNUAL~1.DOC", "Annual Report 1998.doc", 71, 77, inDos);
+        Check("DATA", "DATA.BIN", "Data Set.bin", 150, 50, inDos);
+        Check("MANY", "MANY.ZIP", "many.zip", 1000, 16, inDos);
+    }
+};
+
+TEST_F(EightThreeRecombination, InTheWindowsInterpreter) { CheckAll(false); }
+
+TEST_F(EightThreeRecombination, InTheDosShell) { CheckAll(true); }
+
+TEST_F(Recombination, LongNamesInTheWindowsInterpreter) {
     Check("REPORT", "REPORT.DOC", "report.doc", 3);
-    RemoveTree(folder.Path());
-    CreateDirectoryA(folder.Path().c_str(), nullptr);
-    Check("DATA", "DATA.BIN", "Data Set 71.bin", 71, 333);
-    RemoveTree(folder.Path());
-    CreateDirectoryA(folder.Path().c_str(), nullptr);
     Check("ANNUAL~1", "ANNUAL~1.DOC", "Annual Report 1998.doc", 150, 77);
-}
-
-TEST_F(Recombination, ThousandPieces) { Check("MANY", "MANY.ZIP", "many.zip", 1000, 64); }
-
-TEST_F(Recombination, DosNamesKeepTheEightThreeName) {
-    Options.UseDos83 = 1;
-    Check("REPORT", "REPORT.DOC", "report.doc", 4);
 }
 
 TEST_F(Recombination, LongNameWithBlanksOnAVolumeWithoutAliases) {
@@ -262,4 +376,20 @@ TEST_F(Recombination, NamesWithCharactersTheInterpreterTreatsSpecially) {
 TEST_F(Recombination, LongNameWithAccentedLetters) {
     // "Résumé.doc" in the ANSI code page.
     Check("RESUME", "RESUME.DOC", "R\xE9sum\xE9.doc", 3);
+}
+
+TEST_F(Recombination, LongNameTheOemCodePageCannotHoldKeepsTheEightThreeName) {
+    // In the ANSI code page: "Price €5.doc", whose euro sign the OEM code page
+    // writes as "?" (a wildcard to REN), and "Škoda.doc", whose Š it writes as
+    // a plain S (a wrong name). The file comes back under its 8.3 name.
+    for (std::string title : {"Price \x80"
+                              "5.doc",
+                              "\x8Akoda.doc"}) {
+        Check("LONG~1", "LONG~1.DOC", title, 3, 1000, false, "LONG~1.DOC");
+        std::string join = "Join-" + title + ".bat";
+        EXPECT_EQ(std::string::npos, Read(join).find("REN"));
+        EXPECT_EQ((std::vector<std::string>{join, "LONG~1.000", "LONG~1.001", "LONG~1.002",
+                                            "LONG~1.DOC"}),
+                  FolderListing(folder.Path()));
+    }
 }

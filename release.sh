@@ -16,7 +16,9 @@ done
 # One help file serves both programs: it lies beside them in the package.
 cp "$build_root/x86_64-release/Partola95.hlp" "$out/Partola95-3.2/"
 cp README.md "$out/Partola95-3.2/"
-[ -d docs/screenshots ] && cp -r docs/screenshots "$out/Partola95-3.2/"
+# The README shows its pictures from docs/screenshots.
+mkdir -p "$out/Partola95-3.2/docs"
+cp -r docs/screenshots "$out/Partola95-3.2/docs/"
 rm -f "$out/Partola95-3.2.zip"
 (cd "$out" && zip -qr Partola95-3.2.zip Partola95-3.2)
 echo "Release package: $out/Partola95-3.2.zip"

@@ -38,6 +38,21 @@ BOOL CALLBACK FindUnansweredDialog(HWND window, LPARAM param) {
     return FALSE;
 }
 
+// Every top-level window of the process, for the message of a wait that
+// timed out.
+BOOL CALLBACK DescribeWindow(HWND window, LPARAM param) {
+    auto* described = reinterpret_cast<std::pair<DWORD, std::string>*>(param);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    if (pid != described->first) return TRUE;
+    char name[64] = {}, title[128] = {};
+    GetClassNameA(window, name, sizeof name);
+    GetWindowTextA(window, title, sizeof title);
+    described->second += std::string("  ") + name + " \"" + title + "\"" +
+                         (IsWindowVisible(window) ? "" : " (hidden)") + "\n";
+    return TRUE;
+}
+
 }  // namespace
 
 bool operator==(const MainInputs& a, const MainInputs& b) {
@@ -171,8 +186,17 @@ bool ProgramSession::WaitForMainWindowBack(DWORD timeoutMs) {
             return back != nullptr;
         },
         timeoutMs);
-    if (ended) main = back;
-    return ended;
+    if (ended) {
+        main = back;
+        return true;
+    }
+    std::pair<DWORD, std::string> described{ProcessId(), ""};
+    EnumWindows(DescribeWindow, reinterpret_cast<LPARAM>(&described));
+    std::string seen;
+    for (const std::string& box : boxes.Transcript()) seen += "  " + box + "\n";
+    fprintf(stderr, "The main window did not come back. Boxes seen:\n%sWindows of the program:\n%s",
+            seen.c_str(), described.second.c_str());
+    return false;
 }
 
 bool ProgramSession::SplitAndWaitForEnd(DWORD timeoutMs) {

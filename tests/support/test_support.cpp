@@ -13,11 +13,14 @@ namespace testing_support {
 
 namespace {
 
+// Unique on this machine: the disks and status files of both architectures'
+// runs share the build root, and their two Wine prefixes hand out the same
+// process ids, so the architecture is part of the name.
 std::string UniqueName(const char* stem) {
     static std::atomic<unsigned> counter{0};
     char name[64];
-    snprintf(name, sizeof name, "%s%lu_%u_%lu", stem, GetCurrentProcessId(), counter++,
-             GetTickCount());
+    snprintf(name, sizeof name, "%s%u_%lu_%u_%lu", stem, static_cast<unsigned>(sizeof(void*) * 8),
+             GetCurrentProcessId(), counter++, GetTickCount());
     return name;
 }
 

@@ -96,8 +96,8 @@ done
   echo "# Both architectures' tests in one run (written by test.sh)."
   for arch in $arches; do echo "subdirs(\"$arch\")"; done
 } > "$build_root/CTestTestfile.cmake"
-# A failed test runs once more before it counts as failed: under Wine on a
-# loaded machine an end-to-end test has been seen, rarely, to wait in vain for
-# the program's main window (its output then lists the program's windows and
-# boxes). The first failure's output stays in the log.
+# A failed test runs once more before it counts as failed, so that one rare
+# stall of Wine on a loaded machine does not fail a whole run; the first
+# failure's output stays in the log (a wait for the main window that times out
+# lists the program's windows and boxes), and a test that fails twice fails.
 ctest --test-dir "$build_root" --output-on-failure -j"$(nproc)" --repeat until-pass:2 "$@"

@@ -394,6 +394,9 @@ std::string FloppyRoot() { return std::string(1, FloppyLetter()) + ":\\"; }
 
 namespace {
 
+// Where the drive's link points while no disk is in it (a dangling link).
+constexpr char NoDisk[] = "/nonexistent-partola-disk";
+
 std::string FloppyLink() {
     const char* prefix = getenv("WINEPREFIX");
     return std::string(prefix ? prefix : "") + "/dosdevices/" +
@@ -411,7 +414,10 @@ SmallDisk::SmallDisk(uint32_t bytes) {
 }
 
 SmallDisk::~SmallDisk() {
-    EjectFloppy();
+    // Taken out of the drive only when it is the disk in it: suites that never
+    // insert their disk run beside those that do.
+    RunUnixCommand("[ \"$(readlink '" + FloppyLink() + "')\" = '" + unixPath_ + "' ] && ln -sfn " +
+                   NoDisk + " '" + FloppyLink() + "'");
     if (mounted_) RunUnixCommand("umount -l '" + unixPath_ + "'; rmdir '" + unixPath_ + "'");
 }
 
@@ -423,7 +429,7 @@ void SmallDisk::Insert() const {
 
 void SmallDisk::EjectFloppy() {
     // A dangling link is "no disk in the drive".
-    RunUnixCommand("ln -sfn /nonexistent-partola-disk '" + FloppyLink() + "'");
+    RunUnixCommand(std::string("ln -sfn ") + NoDisk + " '" + FloppyLink() + "'");
 }
 
 void SmallDisk::MakeReadOnly() const { RunUnixCommand("mount -o remount,ro '" + unixPath_ + "'"); }

@@ -64,6 +64,10 @@ bool NeedsQuotes(std::string_view name) {
     return name.find_first_of(" \t&^+,;=|<>") != std::string_view::npos;
 }
 
+// How one name is written: in the OEM code page, with % doubled (the
+// interpreter expands it even inside quotes) and in double quotes when it
+// holds a character that cmd.exe treats specially. alwaysQuote is for the
+// REN line's new name, a long name.
 std::string BatchName(std::string_view name, bool alwaysQuote = false) {
     std::string written;
     bool exact = true;

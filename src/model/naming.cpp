@@ -3,6 +3,8 @@
 // own name use the long name.
 #include "model/naming.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <cstring>
 
@@ -70,4 +72,15 @@ PathText IntermediateFileName(std::string_view baseName, uint32_t g) {
     if (length >= 3) memmove(&name[length - 3], &name[length - 2], 3);
     AppendText(name, "_");
     return name;
+}
+
+bool SameNameCaseAside(std::string_view one, std::string_view other) {
+    return std::equal(one.begin(), one.end(), other.begin(), other.end(), [](char a, char b) {
+        return toupper(static_cast<unsigned char>(a)) == toupper(static_cast<unsigned char>(b));
+    });
+}
+
+PathText IntermediateFileName(std::string_view baseName, std::string_view fileName) {
+    PathText name = IntermediateFileName(baseName, 0);
+    return SameNameCaseAside(View(name), fileName) ? IntermediateFileName(baseName, 1) : name;
 }

@@ -30,6 +30,14 @@ PathText JoinFileName();
 // baseName + "." + g as two digits + "_".
 PathText IntermediateFileName(std::string_view baseName, uint32_t g);
 
+// The join file's one intermediate file: baseName + ".00_", or ".01_" where
+// that is fileName (case aside), so that it is never the rebuilt file.
+PathText IntermediateFileName(std::string_view baseName, std::string_view fileName);
+
+// The two names are the same to the file system: they differ at most in the
+// case of plain letters.
+bool SameNameCaseAside(std::string_view one, std::string_view other);
+
 // Piece name without a folder: baseName + AppendPieceNumber(n); without
 // baseName, SourceBaseName's.
 PathText PieceName(std::string_view baseName, uint32_t n);

@@ -55,14 +55,19 @@ bool ConvertsExactly(std::string_view ansi) {
     return exact;
 }
 
+// Characters that make cmd.exe (outside a block, delayed expansion off) split
+// a name or change it: blanks and the separators of its commands' arguments,
+// "&" (the next command), "^" (its escape) and "+" (COPY's joining). Other
+// characters an 8.3 name may hold, such as "(", ")", "'", "`" and "!", are
+// plain there; DOS before Windows 95 knows no quotes, so they stay unquoted.
 bool NeedsQuotes(std::string_view name) {
-    return name.find_first_of(" \t&^%()|<>,;=+!'`") != std::string_view::npos;
+    return name.find_first_of(" \t&^+,;=|<>") != std::string_view::npos;
 }
 
 // How one name is written: in the OEM code page, with % doubled (the
 // interpreter expands it even inside quotes) and in double quotes when it
-// holds a character the interpreter treats specially. alwaysQuote is for the
-// REN line's new name.
+// holds a character that cmd.exe treats specially. alwaysQuote is for the
+// REN line's new name, a long name.
 std::string BatchName(std::string_view name, bool alwaysQuote = false) {
     std::string written;
     bool exact = true;
@@ -103,46 +108,85 @@ size_t LineLength(const std::string& line, const std::vector<std::string>& names
 }
 
 // The COPY commands, without line breaks. One command joins all pieces into
-// the file when that fits one line and so do the file's other lines
-// (otherLinesFit). Otherwise the first command joins as many
+// the file when that fits one line. Otherwise the first command joins as many
 // as fit into the intermediate file, each further one appends as many as fit
 // to it in place (no destination: COPY appends to its first file), and the
-// last one joins the intermediate file and the rest into the file. Each byte
-// is copied at most twice. A name too long for any line stands alone on one.
+// last one joins the intermediate file and the rest into the file, or, when
+// the file is the intermediate file itself, appends them too. Each byte is
+// copied at most twice. A name too long for any line stands alone on one.
 std::vector<std::string> CopyCommands(const std::vector<std::string>& pieces,
-                                      const std::string& file, const std::string& intermediate,
-                                      bool otherLinesFit) {
+                                      const std::string& file, const std::string& intermediate) {
     if (pieces.empty()) return {};
     size_t next = 0;
-    if (pieces.size() == 1 ||
-        (otherLinesFit && LineLength("COPY /B ", pieces, 0, " " + file) <= LongestLine))
+    if (pieces.size() == 1 || LineLength("COPY /B ", pieces, 0, " " + file) <= LongestLine)
         return {"COPY /B " + Joined(pieces, 0) + " " + file};
     std::vector<std::string> commands{TakeNames("COPY /B ", pieces, next, " " + intermediate)};
     const std::string append = "COPY /B " + intermediate + "+";
-    while (next + 1 < pieces.size() && LineLength(append, pieces, next, " " + file) > LongestLine)
+    const std::string last = file == intermediate ? "" : " " + file;
+    while (next + 1 < pieces.size() && LineLength(append, pieces, next, last) > LongestLine)
         commands.push_back(TakeNames(append, pieces, next, ""));
-    commands.push_back(append + Joined(pieces, next) + " " + file);
+    commands.push_back(append + Joined(pieces, next) + last);
     return commands;
+}
+
+// COMMAND.COM skips a false IF whatever follows it, cut short or not, and
+// %OS% is "Windows_NT" only on NT-family systems.
+constexpr char OnlyOnNt[] = "IF \"%OS%\"==\"Windows_NT\" ";
+constexpr char NotOnNt[] = "IF NOT \"%OS%\"==\"Windows_NT\" ";
+
+// A line that COMMAND.COM would cut short is left to cmd.exe alone.
+std::string WithinDosLine(const std::string& line) {
+    return line.size() <= LongestLine ? line : OnlyOnNt + line;
+}
+
+// The lines after the COPY commands that give the rebuilt file its name.
+// rebuilt is the name the COPY commands wrote. When it is the transit name,
+// REN moves it to the long name or, where the long name cannot be typed or
+// the line would be too long for DOS, to the 8.3 name; REN never replaces a
+// file, so when the name is taken the file stays where it is and the user
+// is told.
+std::vector<std::string> NamingLines(const std::string& rebuilt, std::string_view file,
+                                     std::string_view title, bool transit) {
+    std::vector<std::string> lines;
+    const std::string toFile = "REN " + rebuilt + " " + BatchName(file);
+    // A long name the OEM code page cannot hold would reach REN with "?" (a
+    // wildcard) or a look-alike letter in it: the file keeps its 8.3 name.
+    if (ConvertsExactly(title)) {
+        const std::string toTitle = "REN " + rebuilt + " " + BatchName(title, true);
+        lines.push_back(WithinDosLine(toTitle));
+        if (transit && toTitle.size() > LongestLine) lines.push_back(NotOnNt + toFile);
+    } else if (transit) {
+        lines.push_back(WithinDosLine(toFile));
+    }
+    if (transit)
+        lines.push_back(WithinDosLine("IF EXIST " + rebuilt +
+                                      " ECHO.A file of that name is already here: the "
+                                      "recombined file is " +
+                                      rebuilt + "."));
+    return lines;
 }
 
 std::vector<std::string> Chunks(std::string_view base, std::string_view file,
                                 std::string_view title, uint32_t count, bool useDos83) {
     std::vector<std::string> pieces;
     for (uint32_t n = 0; n < count; ++n) pieces.push_back(BatchName(View(PieceName(base, n))));
-    // A long name the OEM code page cannot hold would reach REN with "?" (a
-    // wildcard) or a look-alike letter in it: the file keeps its 8.3 name.
-    std::string rename;
-    if (!useDos83 && ConvertsExactly(title))
-        rename = "REN " + BatchName(file) + " " + BatchName(title, true);
-    std::vector<std::string> commands =
-        CopyCommands(pieces, BatchName(file), BatchName(View(IntermediateFileName(base, 0))),
-                     rename.size() <= LongestLine);
+    // A file to be renamed is rebuilt under the intermediate name, one that
+    // only this join file makes: on the recombining computer the 8.3 name may
+    // belong to another file, which COPY would overwrite. A file whose long
+    // name is its 8.3 name, and one the user wants under its 8.3 name, is
+    // rebuilt under that name.
+    const bool transit = !useDos83 && !SameNameCaseAside(title, file);
+    const std::string intermediate = BatchName(View(IntermediateFileName(base, file)));
+    const std::string rebuilt = transit ? intermediate : BatchName(file);
+    std::vector<std::string> commands = CopyCommands(pieces, rebuilt, intermediate);
 
     std::vector<std::string> chunks{Header};
     for (size_t g = 0; g < commands.size(); ++g)
         chunks.push_back(commands[g] + (g + 1 < commands.size() ? "\r\n" : ""));
-    if (commands.size() > 1) chunks.push_back("\r\nDEL " + BatchName(std::string(base) + ".??_"));
-    if (!rename.empty()) chunks.push_back("\r\n" + rename);
+    if (commands.size() > 1 && !transit) chunks.push_back("\r\nDEL " + intermediate);
+    if (!useDos83)
+        for (const std::string& line : NamingLines(rebuilt, file, title, transit))
+            chunks.push_back("\r\n" + line);
     chunks.push_back(Trailer);
     return chunks;
 }

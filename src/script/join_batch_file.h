@@ -1,6 +1,8 @@
 // The recombination batch file: COPY /B commands of at most 127 bytes (the
-// longest batch line COMMAND.COM reads), the DEL of the intermediate file, the
-// REN to the long name, and its backup copy.
+// longest batch line COMMAND.COM reads), the DEL of the intermediate file by
+// its name, the REN to the long name, and its backup copy. The file touches
+// only what it makes: a file to be renamed is rebuilt under the intermediate
+// name and REN, which never replaces a file, gives it its name.
 #pragma once
 
 #include <cstdint>
@@ -9,8 +11,8 @@
 #include <vector>
 
 // The file's chunks, in the order they are written, for pieceCount pieces.
-// Names that the command interpreter would misread are quoted (with every %
-// doubled) and all names are in the OEM code page the interpreter reads.
+// Names that cmd.exe would misread are quoted, every % is doubled, and all
+// names are in the OEM code page the interpreter reads.
 std::vector<std::string> JoinBatchChunks(std::string_view baseName, std::string_view fileName,
                                          std::string_view title, uint32_t pieceCount,
                                          bool useDos83);

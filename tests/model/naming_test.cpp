@@ -117,6 +117,8 @@ TEST(OutputNames, WorkedExampleWithAliasAndBackupFolder) {
     EXPECT_EQ("ANNUAL~1.01_", S(IntermediateFileName("ANNUAL~1", 1)));
     EXPECT_EQ("ANNUAL~1.13_", S(IntermediateFileName("ANNUAL~1", 13)));
     EXPECT_EQ("ANNUAL~1.00_", S(IntermediateFileName("ANNUAL~1", 100)));
+    EXPECT_EQ("SETUP.00_", S(IntermediateFileName("SETUP", "SETUP.EX_")));
+    EXPECT_EQ("SETUP.01_", S(IntermediateFileName("SETUP", "setup.00_")));
     CopyText(SplitJob.DestFolder, "A:\\");
     ASSERT_TRUE(PiecePath(1, path));
     EXPECT_EQ("A:\\ANNUAL~1.001", S(path));

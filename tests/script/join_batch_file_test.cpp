@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <map>
+
 #include "model/naming.h"
 #include "model/split_job.h"
 #include "test_support.h"
@@ -61,12 +64,18 @@ std::string Pieces(const std::string& base, uint32_t from, uint32_t to, bool quo
     return list;
 }
 
+const std::string OnlyOnNt = "IF \"%OS%\"==\"Windows_NT\" ";
+
 // The expected file: perCommand gives how many pieces each COPY command joins.
 // The first of several joins into base.00_, the middle ones append to it, the
-// last one writes the file.
+// last one writes the file. A file to be renamed to a title other than its
+// 8.3 name is rebuilt as base.00_ (the last command appends to it) and renamed
+// from there; a REN line past 127 bytes is left to cmd.exe.
 std::string Expected(const std::string& base, const std::string& file, const std::string& title,
                      const std::vector<uint32_t>& perCommand, bool useDos83, bool quoted) {
     std::string intermediate = Written(base + ".00_", quoted);
+    bool transit = !useDos83 && title != file;
+    std::string rebuilt = transit ? intermediate : Written(file, quoted);
     std::string text = Header;
     uint32_t n = 0;
     for (size_t g = 0; g < perCommand.size(); ++g) {
@@ -74,12 +83,19 @@ std::string Expected(const std::string& base, const std::string& file, const std
                 Pieces(base, n, n + perCommand[g] - 1, quoted);
         n += perCommand[g];
         if (g + 1 == perCommand.size())
-            text += " " + Written(file, quoted);
+            text += transit && g > 0 ? "" : " " + rebuilt;
         else
             text += (g == 0 ? " " + intermediate : "") + "\r\n";
     }
-    if (perCommand.size() > 1) text += "\r\nDEL " + Written(base + ".??_", quoted);
-    if (!useDos83) text += "\r\nREN " + Written(file, quoted) + " \"" + title + "\"";
+    if (perCommand.size() > 1 && !transit) text += "\r\nDEL " + intermediate;
+    std::string rename = "REN " + rebuilt + " \"" + title + "\"";
+    if (!useDos83) text += "\r\n" + (rename.size() > 127 ? OnlyOnNt : "") + rename;
+    if (transit && rename.size() > 127)
+        text += "\r\nIF NOT \"%OS%\"==\"Windows_NT\" REN " + rebuilt + " " + Written(file, quoted);
+    if (transit)
+        text += "\r\nIF EXIST " + rebuilt +
+                " ECHO.A file of that name is already here: the recombined file is " + rebuilt +
+                ".";
     return text + Trailer;
 }
 
@@ -137,6 +153,7 @@ TEST_F(JoinFile, CopyLinesStayWithinWhatDosReads) {
         uint32_t count;
         std::vector<uint32_t> perCommand;
         bool quoted;
+        std::vector<uint32_t> perCommandRenamed = {};  // when it differs
     };
     const Case cases[] = {
         {"ANNUAL~1", "ANNUAL~1.DOC", 1, {1}, false},
@@ -145,7 +162,8 @@ TEST_F(JoinFile, CopyLinesStayWithinWhatDosReads) {
         {"ANNUAL~1", "ANNUAL~1.DOC", 70, Commands(8, 7, 8, {6}), false},
         {"ANNUAL~1", "ANNUAL~1.DOC", 71, Commands(8, 7, 8, {7}), false},
         {"ANNUAL~1", "ANNUAL~1.DOC", 150, Commands(8, 17, 8, {6}), false},
-        {"ANNUAL~1", "ANNUAL~1.DOC", 1000, Commands(8, 123, 8, {7, 1}), false},
+        {"ANNUAL~1", "ANNUAL~1.DOC", 1000, Commands(8, 123, 8, {7, 1}), false,
+         Commands(8, 124, 8, {})},
         {"R&D 100%", "R&D 100%.txt", 5, {5}, true},
         {"R&D 100%", "R&D 100%.txt", 9, {6, 3}, true},
         {"R&D 100%", "R&D 100%.txt", 71, Commands(6, 10, 6, {5}), true},
@@ -158,23 +176,22 @@ TEST_F(JoinFile, CopyLinesStayWithinWhatDosReads) {
             Options.UseDos83 = dos83;
             ASSERT_EQ(1, Write(c.base, c.file, title, c.count));
             std::string written = Read(dos83 ? "Join.bat" : std::string("Join-") + title + ".bat");
-            EXPECT_EQ(Expected(c.base, c.file, title, c.perCommand, dos83, c.quoted), written);
+            const std::vector<uint32_t>& perCommand =
+                dos83 || c.perCommandRenamed.empty() ? c.perCommand : c.perCommandRenamed;
+            EXPECT_EQ(Expected(c.base, c.file, title, perCommand, dos83, c.quoted), written);
             for (const std::string& line : Lines(written)) EXPECT_LE(line.size(), 127u) << line;
         }
     }
 }
 
-// A file whose every line but REN fits keeps the one COPY command only while
-// the REN line fits too: past 127 bytes the file chains, as for many pieces.
-TEST_F(JoinFile, RenameLinePastWhatDosReadsChainsTheCopyCommands) {
+// A REN line past 127 bytes is run by cmd.exe alone; DOS and Windows 9x
+// give the file its 8.3 name instead. Chaining the COPY commands cannot help.
+TEST_F(JoinFile, RenameLinePastWhatDosReadsIsLeftToWindowsNt) {
     for (size_t length : {108u, 109u}) {
         std::string title = std::string(length - 4, 't') + ".doc";
         SCOPED_TRACE(title.size());
         ASSERT_EQ(1, Write("ANNUAL~1", "ANNUAL~1.DOC", title, 3));
-        bool renFits = std::string("REN ANNUAL~1.DOC \"" + title + "\"").size() <= 127;
-        EXPECT_EQ(Expected("ANNUAL~1", "ANNUAL~1.DOC", title,
-                           renFits ? std::vector<uint32_t>{3} : std::vector<uint32_t>{2, 1}, false,
-                           false),
+        EXPECT_EQ(Expected("ANNUAL~1", "ANNUAL~1.DOC", title, {3}, false, false),
                   Read("Join-" + title + ".bat"));
     }
 }
@@ -185,7 +202,7 @@ TEST_F(JoinFile, NameTooLongForAnyLineStandsAloneOnItsLine) {
     ASSERT_EQ(1, Write(base, base + ".bin", base + ".bin", 3));
     EXPECT_EQ(Header + "COPY /B " + base + ".000 " + base + ".00_\r\nCOPY /B " + base + ".00_+" +
                   base + ".001\r\nCOPY /B " + base + ".00_+" + base + ".002 " + base + ".bin" +
-                  "\r\nDEL " + base + ".??_" + Trailer,
+                  "\r\nDEL " + base + ".00_" + Trailer,
               Read("Join.bat"));
 }
 
@@ -196,10 +213,15 @@ TEST_F(JoinFile, ExistingJoinFileIsReplaced) {
     EXPECT_EQ(Header + "COPY /B S.000+S.001 S.BIN" + Trailer, Read("Join.bat"));
 }
 
+// The room a spanning job keeps on its last disk is taken from this size.
 TEST_F(JoinFile, SizeIsTheBytesWritten) {
-    for (uint32_t count : {3u, 150u}) {
-        ASSERT_EQ(1, Write("A B", "A B.C", "A b.c", count));
-        EXPECT_EQ(Read("Join-A b.c.bat").size(), JoinBatchFileSize("A B", "A B.C", "A b.c"));
+    for (std::string title : {std::string("A b.c"), std::string("Annual Report 1998.doc"),
+                              std::string(116, 't') + ".doc"}) {
+        for (uint32_t count : {3u, 150u}) {
+            ASSERT_EQ(1, Write("A B", "A B.C", title, count));
+            EXPECT_EQ(Read("Join-" + title + ".bat").size(),
+                      JoinBatchFileSize("A B", "A B.C", title));
+        }
     }
 }
 
@@ -260,13 +282,21 @@ TEST_F(JoinFile, FullDiskFailsTheMainFileAndTheBackup) {
     EXPECT_EQ(1u, boxes.Count());
 }
 
-TEST(JoinFileNames, UnusualNamesAreQuotedAndPercentDoubled) {
-    std::vector<std::string> chunks =
-        JoinBatchChunks("R&D 100%", "R&D 100%.txt", "R&D 100%.txt", 2, false);
-    EXPECT_EQ("COPY /B \"R&D 100%%.000\"+\"R&D 100%%.001\" \"R&D 100%%.txt\"", chunks[1]);
-    EXPECT_EQ("\r\nREN \"R&D 100%%.txt\" \"R&D 100%%.txt\"", chunks[2]);
-    chunks = JoinBatchChunks("A(1)", "A(1).BIN", "a(1).bin", 71, true);
-    EXPECT_EQ("\r\nDEL \"A(1).??_\"", chunks[chunks.size() - 2]);
+// Names are quoted only where cmd.exe needs it (DOS before Windows 95 reads
+// no quotes); the intermediate file is deleted by its name and is never the
+// rebuilt file.
+TEST(JoinFileNames, NamesAreQuotedOnlyWhereTheInterpreterNeedsIt) {
+    const std::vector<std::string> cases[] = {
+        {"R&D 100%", "R&D 100%.txt",
+         "\r\nDEL \"R&D 100%%.00_\"\r\nREN \"R&D 100%%.txt\" \"R&D 100%%.txt\""},
+        {"%'`!()", "%'`!().TXT", "\r\nDEL %%'`!().00_\r\nREN %%'`!().TXT \"%%'`!().TXT\""},
+        {"SETUP", "SETUP.00_", "\r\nDEL SETUP.01_\r\nREN SETUP.00_ \"SETUP.00_\""},
+    };
+    for (const std::vector<std::string>& c : cases) {
+        std::string text;
+        for (const std::string& chunk : JoinBatchChunks(c[0], c[1], c[1], 20, false)) text += chunk;
+        EXPECT_NE(std::string::npos, text.find(c[2] + "\r\n")) << text;
+    }
 }
 
 // Recombination through the real command interpreters.
@@ -285,29 +315,50 @@ protected:
         return source;
     }
 
-    // Cuts the pieces, writes the join file, runs it and compares the rebuilt
-    // file (the title, or with 8.3 names the file) with the source.
+    // Cuts the pieces beside the user's other files, writes the join file,
+    // runs it and compares the rebuilt file (the title, or with 8.3 names the
+    // file) with the source. The folder then holds the pieces, the join file,
+    // the rebuilt file and the other files unchanged, nothing else; output
+    // keeps what the join file showed.
     void Check(const std::string& base, const std::string& file, const std::string& title,
                uint32_t count, uint32_t pieceSize = 1000, bool inDos = false,
-               std::string rebuiltName = "") {
+               std::string rebuiltName = "",
+               const std::map<std::string, std::string>& others = {}) {
         SCOPED_TRACE(title + ", " + std::to_string(count) + " pieces" + (inDos ? " in DOS" : ""));
         RemoveTree(folder.Path());
         CreateDirectoryA(folder.Path().c_str(), nullptr);
         std::string source = CutPieces(base, count, pieceSize);
+        for (const auto& [name, content] : others) WriteWholeFile(folder.File(name), content);
         ASSERT_EQ(1, Write(base, file, title, count));
-        std::string batch = Options.UseDos83 ? "Join.bat" : "Join-" + title + ".bat";
+        std::string batch = JoinFileName().data();
         ASSERT_TRUE(FileExists(folder.File(batch)));
-        if (inDos)
+        if (inDos) {
             RunInDos(batch);
-        else
-            RunBatchFile(folder.Path(), batch);
+        } else {
+            RunBatchFile(folder.Path(), batch, "RUN.LOG");
+            output = ReadWholeFile(folder.File("RUN.LOG"));
+            DeleteFileA(folder.File("RUN.LOG").c_str());
+        }
         if (rebuiltName.empty()) rebuiltName = Options.UseDos83 ? file : title;
         std::string rebuilt = folder.File(rebuiltName);
         ASSERT_TRUE(FileExists(rebuilt)) << rebuilt;
         EXPECT_TRUE(ReadWholeFile(rebuilt) == source) << "rebuilt file differs: " << rebuilt;
-        for (const std::string& name : FolderListing(folder.Path()))
-            EXPECT_NE('_', name.back()) << "left behind: " << name;
+        std::vector<std::string> expected{batch, rebuiltName};
+        for (uint32_t n = 0; n < count; ++n) expected.push_back(PieceName(base, n).data());
+        for (const auto& [name, content] : others) {
+            expected.push_back(name);
+            EXPECT_EQ(content, ReadWholeFile(folder.File(name))) << name;
+        }
+        // Case aside: Wine's REN does not change only the case of a name.
+        std::vector<std::string> listing = FolderListing(folder.Path());
+        for (auto* names : {&expected, &listing}) {
+            for (std::string& name : *names) CharUpperA(name.data());
+            std::sort(names->begin(), names->end());
+        }
+        EXPECT_EQ(expected, listing);
     }
+
+    std::string output;
 
     // Runs the batch file in DOSBox's DOS shell, the folder mounted as C:, and
     // checks from the shell's output that it ran to its end.
@@ -333,7 +384,8 @@ protected:
             180000);
         ASSERT_NE(127, status) << "DOSBox is missing: scripts/setup.sh installs it";
         ASSERT_EQ(0, status) << "DOSBox did not end by itself";
-        std::string log = ReadWholeFile(folder.File("DOS.LOG"));
+        output = ReadWholeFile(folder.File("DOS.LOG"));
+        std::string log = output;
         while (!log.empty() && isspace(static_cast<unsigned char>(log.back()))) log.pop_back();
         EXPECT_TRUE(log.size() >= 5 && log.substr(log.size() - 5) == "Done.") << log;
         DeleteFileA(folder.File("DOS.LOG").c_str());
@@ -341,7 +393,8 @@ protected:
     }
 };
 
-// 8.3 names only, as DOS sees them: 9, 71, 150 and 1,000 pieces.
+// 8.3 names only, as DOS sees them: 9, 71, 150 and 1,000 pieces, a compressed
+// setup file beside another one, and unquoted % and parentheses.
 class EightThreeRecombination : public Recombination {
 protected:
     void CheckAll(bool inDos) {
@@ -350,12 +403,43 @@ protected:
         Check("ANNUAL~1", "ANNUAL~1.DOC", "Annual Report 1998.doc", 71, 77, inDos);
         Check("DATA", "DATA.BIN", "Data Set.bin", 150, 50, inDos);
         Check("MANY", "MANY.ZIP", "many.zip", 1000, 16, inDos);
+        Check("SETUP", "SETUP.EX_", "setup.ex_", 20, 100, inDos, "", {{"SETUP.DL_", "user's"}});
+        Check("100%(1)", "100%(1).TXT", "100% (1).txt", 9, 100, inDos);
     }
 };
 
 TEST_F(EightThreeRecombination, InTheWindowsInterpreter) { CheckAll(false); }
 
-TEST_F(EightThreeRecombination, InTheDosShell) { CheckAll(true); }
+TEST_F(EightThreeRecombination, InTheDosShell) {
+    CheckAll(true);
+    // A REN line too long for DOS: the file keeps its 8.3 name there.
+    Options.UseDos83 = 0;
+    Options.UseLongJoinBatName = 0;
+    Check("TTTTTT~1", "TTTTTT~1.DOC", std::string(116, 't') + ".doc", 9, 100, true, "TTTTTT~1.DOC");
+}
+
+// The join file touches only what it makes: a user's file of the pieces'
+// stem, another file answering to the 8.3 name, and a file of the long name
+// stay as they were.
+TEST_F(Recombination, OtherFilesInTheFolderAreLeftAlone) {
+    for (uint32_t dos83 : {1u, 0u}) {
+        Options.UseDos83 = dos83;
+        Check("SETUP", "SETUP.EX_", "SETUP.EX_", 20, 100, false, "", {{"SETUP.DL_", "user's"}});
+    }
+    Check("ANNUAL~1", "ANNUAL~1.DOC", "Annual Report 1998.doc", 20, 100, false, "",
+          {{"ANNUAL~1.DOC", "the 1997 report"}});
+    Check("ANNUAL~1", "ANNUAL~1.DOC", "Annual Report 1998.doc", 20, 100, false, "ANNUAL~1.00_",
+          {{"Annual Report 1998.doc", "the original"}});
+    EXPECT_NE(std::string::npos,
+              output.find("A file of that name is already here: the recombined file is "
+                          "ANNUAL~1.00_."))
+        << output;
+    // A title too long for DOS's lines, rebuilt under its long name.
+    std::string title = std::string(116, 't') + ".doc";
+    Check("TTTTTT~1", "TTTTTT~1.DOC", title, 20, 100);
+    for (const std::string& line : Lines(Read("Join-" + title + ".bat")))
+        EXPECT_TRUE(line.size() <= 127 || line.rfind(OnlyOnNt, 0) == 0) << line;
+}
 
 TEST_F(Recombination, LongNamesInTheWindowsInterpreter) {
     Check("REPORT", "REPORT.DOC", "report.doc", 3);
@@ -386,10 +470,7 @@ TEST_F(Recombination, LongNameTheOemCodePageCannotHoldKeepsTheEightThreeName) {
                               "5.doc",
                               "\x8Akoda.doc"}) {
         Check("LONG~1", "LONG~1.DOC", title, 3, 1000, false, "LONG~1.DOC");
-        std::string join = "Join-" + title + ".bat";
-        EXPECT_EQ(std::string::npos, Read(join).find("REN"));
-        EXPECT_EQ((std::vector<std::string>{join, "LONG~1.000", "LONG~1.001", "LONG~1.002",
-                                            "LONG~1.DOC"}),
-                  FolderListing(folder.Path()));
+        EXPECT_NE(std::string::npos,
+                  Read("Join-" + title + ".bat").find("\r\nREN LONG~1.00_ LONG~1.DOC\r\n"));
     }
 }

@@ -447,9 +447,11 @@ void SmallDisk::Fill(uint32_t leaveFreeBytes) const {
     RunUnixCommand(command);
 }
 
-int RunBatchFile(const std::string& folder, const std::string& batchName) {
-    // The doubled quotes keep names with & intact for the interpreter.
-    std::string line = "cmd.exe /c \"\"" + batchName + "\"\"";
+int RunBatchFile(const std::string& folder, const std::string& batchName,
+                 const std::string& logName) {
+    // The outer quotes keep names with & intact for the interpreter.
+    std::string line = "cmd.exe /c \"\"" + batchName + "\"" +
+                       (logName.empty() ? "" : " > \"" + logName + "\"") + "\"";
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};

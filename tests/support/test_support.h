@@ -140,8 +140,10 @@ private:
     bool mounted_ = false;
 };
 
-// Runs a batch file with the command interpreter in its folder and waits.
-int RunBatchFile(const std::string& folder, const std::string& batchName);
+// Runs a batch file with the command interpreter in its folder and waits;
+// with a log name, what it shows goes to that file in the folder.
+int RunBatchFile(const std::string& folder, const std::string& batchName,
+                 const std::string& logName = "");
 // Runs the join file in the folder and returns the bytes of the rebuilt file.
 std::string Recombine(const std::string& folder, const std::string& joinName,
                       const std::string& rebuiltName);

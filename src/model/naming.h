@@ -34,7 +34,3 @@ PathText IntermediateFileName(std::string_view baseName, uint32_t g);
 // baseName, SourceBaseName's.
 PathText PieceName(std::string_view baseName, uint32_t n);
 PathText PieceName(uint32_t n);
-
-// The names a split to a folder writes there, numbered 0 to PieceCount: the
-// pieces in their order, then the join file.
-PathText OutputName(uint32_t n);

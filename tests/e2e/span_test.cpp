@@ -137,6 +137,7 @@ TEST_F(SpanTest, BackupFolderHoldingAnotherFilesPiecesAsksOnceAndNoWritesNothing
     HWND dialog = SplitAndTypeBackupFolder(session, backup);
     ASSERT_NE(dialog, nullptr);
     ASSERT_TRUE(PressButton(dialog, IDOK));
+    ASSERT_TRUE(session.boxes.WaitForAnswered(2));
     ASSERT_TRUE(session.Settle());
     EXPECT_EQ(session.boxes.Transcript(),
               (std::vector<std::string>{messages::BackupQuestion,

@@ -10,6 +10,7 @@
 
 #include <cctype>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "messages.h"
@@ -240,25 +241,13 @@ TEST_F(RefusalTest, TypedSizePastTheLargestPieceIsRefusedNotHeldAtIt) {
     TempFolder folder;
     std::string largest = folder.File("largest.bin");
     ASSERT_TRUE(MakeLargeFile(largest, 4294967295ull));
-    ASSERT_TRUE(session.SetSource(largest));
-    ASSERT_TRUE(session.SetDest(out));
-    struct Typed {
-        const char* text;
-        Unit unit;
-        const char* label;
-        const char* refusal;
-    };
-    for (Typed typed :
-         {Typed{"4096", Unit::MB, "Split size too big", messages::SplitSizeTooBig},
-          Typed{"99999999999", Unit::Bytes, "Split size too big", messages::SplitSizeTooBig},
-          Typed{"4194304", Unit::KB, "Split size too big", messages::SplitSizeTooBig},
-          Typed{"4294967295", Unit::Bytes, "1", messages::OnePiece}}) {
-        SCOPED_TRACE(typed.text);
-        ASSERT_TRUE(session.UseSpecified(typed.text, typed.unit));
-        EXPECT_EQ(ControlText(session.main, IDC_PIECE_COUNT_LABEL),
-                  std::string("Num Pieces: ") + typed.label);
-        ExpectRefusal(typed.refusal);
-    }
+    ASSERT_TRUE(session.Fill({largest, out, "4096", Unit::MB}));
+    EXPECT_EQ(ControlText(session.main, IDC_PIECE_COUNT_LABEL), "Num Pieces: Split size too big");
+    ExpectRefusal(messages::SplitSizeTooBig);
+    ASSERT_TRUE(session.UseSpecified("99999999999", Unit::Bytes));
+    ExpectRefusal(messages::SplitSizeTooBig);
+    ASSERT_TRUE(session.UseSpecified("4294967295", Unit::Bytes));  // the largest piece
+    ExpectRefusal(messages::OnePiece);
 }
 
 TEST_F(RefusalTest, PathsWithWildcardsOrPastTheirLengthAreRefusedNotCut) {
@@ -270,27 +259,17 @@ TEST_F(RefusalTest, PathsWithWildcardsOrPastTheirLengthAreRefusedNotCut) {
     WriteRandomFile(longest, 10000, 3);
     ASSERT_EQ(longest.size(), 259u);
     ASSERT_TRUE(session.UseSpecified("4", Unit::KB));
-    struct Row {
-        std::string source, dest;
-        const char* refusal;
-    };
-    for (const Row& row :
-         {Row{work.File("*.bin"), out, messages::SourceWildcards},
-          Row{work.File("dat?.bin"), "", messages::SourceWildcards},
-          Row{source, out + "?", messages::DestWildcards},
-          Row{source, work.File("o*"), messages::DestWildcards},
-          Row{longest + "x", out, messages::SourcePathTooLong},
-          Row{source, out + "\\" + std::string(260, 'd'), messages::DestPathTooLong}}) {
-        SCOPED_TRACE(row.source + " -> " + row.dest);
-        ASSERT_TRUE(session.SetSource(row.source));
-        ASSERT_TRUE(session.SetDest(row.dest));
-        ExpectRefusal(row.refusal);
+    for (auto [typed, dest, refusal] :
+         {std::tuple{work.File("dat?.bin"), out, messages::SourceWildcards},
+          std::tuple{source, work.File("o*"), messages::DestWildcards},
+          std::tuple{longest + "x", out, messages::SourcePathTooLong},
+          std::tuple{source, out + "\\" + std::string(260, 'd'), messages::DestPathTooLong}}) {
+        ASSERT_TRUE(session.SetSource(typed) && session.SetDest(dest));
+        ExpectRefusal(refusal);
     }
     // The same path on the command line.
     ProgramSession started(QuietOptions, longest + "x");
-    ASSERT_NE(started.main, nullptr);
-    ASSERT_TRUE(started.SetDest(out));
-    ASSERT_TRUE(started.UseSpecified("4", Unit::KB));
+    ASSERT_TRUE(started.main && started.SetDest(out) && started.UseSpecified("4", Unit::KB));
     EXPECT_EQ(started.SplitRefusedWith(), messages::SourcePathTooLong);
     EXPECT_EQ(ControlText(started.main, IDC_SOURCE), longest + "x");
     EXPECT_EQ(FolderListing(longest.substr(0, 250)), std::vector<std::string>{"data.bin"});

@@ -136,6 +136,7 @@ TEST_F(SpanTest, BackupFolderHoldingAnotherFilesPiecesAsksOnceAndNoWritesNothing
     ASSERT_TRUE(FillSpan(session));
     HWND dialog = SplitAndTypeBackupFolder(session, backup);
     ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(SendMessageA(GetDlgItem(dialog, IDC_BACKUP_PATH), EM_GETLIMITTEXT, 0, 0), 259);
     ASSERT_TRUE(PressButton(dialog, IDOK));
     ASSERT_TRUE(session.boxes.WaitForAnswered(2));
     ASSERT_TRUE(session.Settle());

@@ -11,6 +11,7 @@
 // clang-format on
 
 #include <atomic>
+#include <cstring>
 
 #include "engine/engine_steps.h"
 #include "engine/split_engine.h"
@@ -39,16 +40,34 @@ char PendingStatus[200] = {};
 // The message box the worker has open, so that Cancel can close it.
 std::atomic<HWND> OpenPrompt{nullptr};
 
-// Notes the prompt's window as it is created; a prompt that opens after a
-// Cancel is closed at once.
+// Closes a message box with a button it has: Cancel, else No (a Yes/No box
+// ignores IDCANCEL on Windows), else OK.
+bool HasButton(HWND box, int id) {
+    HWND button = GetDlgItem(box, id);
+    return button && (GetWindowLongA(button, GWL_STYLE) & WS_VISIBLE);
+}
+
+void CloseBox(HWND box) {
+    int button = HasButton(box, IDCANCEL) ? IDCANCEL : HasButton(box, IDNO) ? IDNO : IDOK;
+    PostMessageA(box, WM_COMMAND, static_cast<WPARAM>(button), 0);
+}
+
+bool IsMessageBox(HWND window) {
+    char name[16] = {};
+    GetClassNameA(window, name, sizeof name);
+    return strcmp(name, "#32770") == 0;
+}
+
+// Notes the message box as it is created (not any other window of the
+// thread, such as an input method's); a prompt that opens after a Cancel is
+// closed as soon as it is shown, when its buttons are there.
 LRESULT CALLBACK WatchPrompt(int code, WPARAM wParam, LPARAM lParam) {
+    HWND window = reinterpret_cast<HWND>(wParam);
     if (code == HCBT_CREATEWND && !OpenPrompt.load()) {
         auto* create = reinterpret_cast<CBT_CREATEWNDA*>(lParam);
-        if (!(create->lpcs->style & WS_CHILD)) {
-            HWND box = reinterpret_cast<HWND>(wParam);
-            OpenPrompt = box;
-            if (!WorkerMayGoOn()) PostMessageA(box, WM_COMMAND, IDCANCEL, 0);
-        }
+        if (!(create->lpcs->style & WS_CHILD) && IsMessageBox(window)) OpenPrompt = window;
+    } else if (code == HCBT_ACTIVATE && window == OpenPrompt.load() && !WorkerMayGoOn()) {
+        CloseBox(window);
     }
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
@@ -124,7 +143,7 @@ int AskUser(const char* text, const char* caption, UINT flags) {
 
 void CloseOpenPrompt() {
     HWND box = OpenPrompt.load();
-    if (box) PostMessageA(box, WM_COMMAND, IDCANCEL, 0);
+    if (box) CloseBox(box);
 }
 
 void ShowError(const char* text) { AskUser(text, ErrorCaption, MB_OK | MB_ICONERROR); }

@@ -20,6 +20,9 @@ bool DeriveSourceNames() {
     CopyText(SplitJob.SourceTitle, TitleOf(View(SplitJob.SourcePath)));
     DirectoryEntry entry{};
     if (!FindDirectoryEntry(SplitJob.SourcePath.data(), entry)) return false;
+    // The entry's own name: a path typed with "/" or as "C:name" has no
+    // backslash before it, and a typed 8.3 alias is not the long name.
+    CopyText(SplitJob.SourceTitle, View(entry.OwnName));
     const PathText& name = entry.ShortAlias[0] ? entry.ShortAlias : entry.OwnName;
     CopyText(SplitJob.SourceFileName, View(name));
     CopyText(SplitJob.SourceBaseName, BaseNameOf(View(SplitJob.SourceFileName)));
@@ -60,8 +63,6 @@ PathText PieceName(std::string_view baseName, uint32_t n) {
 }
 
 PathText PieceName(uint32_t n) { return PieceName(View(SplitJob.SourceBaseName), n); }
-
-PathText OutputName(uint32_t n) { return n < SplitJob.PieceCount ? PieceName(n) : JoinFileName(); }
 
 PathText IntermediateFileName(std::string_view baseName, uint32_t g) {
     // The piece name of number g with its third character from the end taken

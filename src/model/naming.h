@@ -42,7 +42,3 @@ bool SameNameCaseAside(std::string_view one, std::string_view other);
 // baseName, SourceBaseName's.
 PathText PieceName(std::string_view baseName, uint32_t n);
 PathText PieceName(uint32_t n);
-
-// The names a split to a folder writes there, numbered 0 to PieceCount: the
-// pieces in their order, then the join file.
-PathText OutputName(uint32_t n);

@@ -24,6 +24,15 @@ constexpr char InvalidCharacterText[] =
     "Characters other than digits or decimal points (.) are invalid.";
 constexpr char SpacesText[] = "Spaces aren't allowed before or between digits.";
 
+// Set when the typed size is past the largest piece; SplitSize then holds
+// that largest size.
+bool TypedSizeTooBig = false;
+
+uint32_t HeldAtLargest(long double bytes) {
+    TypedSizeTooBig = bytes > static_cast<long double>(UINT32_MAX);
+    return TypedSizeTooBig ? UINT32_MAX : static_cast<uint32_t>(bytes);
+}
+
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 bool IsChecked(HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) == BST_CHECKED; }
@@ -65,9 +74,9 @@ uint32_t LeadingWholeNumber(std::string_view text) {
     for (char c : text) {
         if (!IsDigit(c)) break;
         value = value * 10 + static_cast<unsigned>(c - '0');
-        if (value > UINT32_MAX) return UINT32_MAX;
+        if (value > UINT32_MAX) return HeldAtLargest(static_cast<long double>(value));
     }
-    return static_cast<uint32_t>(value);
+    return HeldAtLargest(static_cast<long double>(value));
 }
 
 // The leading decimal number times the factor, truncated toward zero and held
@@ -87,9 +96,7 @@ uint32_t LeadingDecimalTimes(std::string_view text, uint32_t factor) {
             break;
         }
     }
-    long double bytes = static_cast<long double>(digits) * factor / scale;
-    if (bytes >= static_cast<long double>(UINT32_MAX)) return UINT32_MAX;
-    return static_cast<uint32_t>(bytes);
+    return HeldAtLargest(static_cast<long double>(digits) * factor / scale);
 }
 
 void ConvertSpecifiedSize() {
@@ -126,6 +133,7 @@ bool ReadSplitSize() {
     SplitJob.PresetIndex = SelectedEntry(IDC_PRESET_LIST);
     SplitJob.SizeMode = CheckedSizeMode();
     if (SplitJob.SizeMode == 1 && !SizeTextIsValid(SplitJob.SplitSizeText.data())) return false;
+    TypedSizeTooBig = false;
     switch (SplitJob.SizeMode) {
         case 0:
             SplitJob.SplitSize = 0;
@@ -140,6 +148,8 @@ bool ReadSplitSize() {
     }
     return true;
 }
+
+bool SplitSizeIsTooBig() { return TypedSizeTooBig; }
 
 bool SizeText(const char* path, char* text, size_t capacity) {
     DirectoryEntry entry{};
@@ -174,7 +184,7 @@ void PieceCountText(char* text, size_t capacity) {
         CopyText(text, capacity, "Spanned");
         return;
     }
-    uint32_t count = PieceCountOf(SplitJob.SourceSize, SplitJob.SplitSize);
+    uint32_t count = TypedSizeTooBig ? 0 : PieceCountOf(SplitJob.SourceSize, SplitJob.SplitSize);
     if (count > 0) {
         SplitJob.PieceCount = count;
         snprintf(text, capacity, "%lu", static_cast<unsigned long>(count));

@@ -12,6 +12,10 @@
 // that the text cannot stand for shows one message box and gives false.
 bool ReadSplitSize();
 
+// True when the size ReadSplitSize read last was typed past the largest
+// piece, 4,294,967,295 bytes (SplitSize then holds that largest size).
+bool SplitSizeIsTooBig();
+
 // Looks up the file the path names into SourceSize and writes its size text.
 // Gives false, SourceSize 0 and leaves the text untouched when there is none.
 bool SizeText(const char* path, char* text, size_t capacity);

@@ -33,7 +33,7 @@ struct SplitJobRecord {
 
     // Names derived from the source when a job is prepared.
     PathText SourceFileName;  // 8.3 alias when the entry has one, else the own name
-    PathText SourceTitle;     // SourcePath after its last backslash
+    PathText SourceTitle;     // the source's own (long) name, from its directory entry
     PathText SourceBaseName;  // SourceFileName without its extension
 
     // Copy state, owned by the running job.

@@ -2,17 +2,37 @@
 // relies on.
 #include "platform/file_services.h"
 
-bool FindDirectoryEntry(const char* path, DirectoryEntry& entry) {
-    WIN32_FIND_DATAA data{};
-    HANDLE search = FindFirstFileA(path, &data);
-    if (search == INVALID_HANDLE_VALUE) return false;
-    FindClose(search);
+namespace {
+
+DirectoryEntry EntryOf(const WIN32_FIND_DATAA& data) {
+    DirectoryEntry entry{};
     CopyText(entry.OwnName, data.cFileName);
     CopyText(entry.ShortAlias, data.cAlternateFileName);
     entry.Attributes = data.dwFileAttributes;
     entry.SizeLow = data.nFileSizeLow;
     entry.SizeHigh = data.nFileSizeHigh;
+    return entry;
+}
+
+}  // namespace
+
+bool FindDirectoryEntry(const char* path, DirectoryEntry& entry) {
+    WIN32_FIND_DATAA data{};
+    HANDLE search = FindFirstFileA(path, &data);
+    if (search == INVALID_HANDLE_VALUE) return false;
+    FindClose(search);
+    entry = EntryOf(data);
     return true;
+}
+
+void VisitDirectoryEntries(const char* pattern,
+                           const std::function<bool(const DirectoryEntry&)>& visit) {
+    WIN32_FIND_DATAA data{};
+    HANDLE search = FindFirstFileA(pattern, &data);
+    if (search == INVALID_HANDLE_VALUE) return;
+    while (visit(EntryOf(data)) && FindNextFileA(search, &data)) {
+    }
+    FindClose(search);
 }
 
 bool FullPathOf(const char* path, PathText& full) {
@@ -20,6 +40,8 @@ bool FullPathOf(const char* path, PathText& full) {
     DWORD length = GetFullPathNameA(path, PathCapacity, full.data(), &namePart);
     return length > 0 && length < PathCapacity;
 }
+
+void FailCriticalErrorsQuietly() { SetErrorMode(SEM_FAILCRITICALERRORS); }
 
 UINT DriveType(const char* root) { return GetDriveTypeA(root); }
 
@@ -57,8 +79,10 @@ uint32_t FreeBytesFromQuery(FreeSpaceQuery query, const char* root) {
     if (!query) return FreeBytesByClusters(root);
     // What this user may still write: less than the disk's free space where
     // per-user quotas or reserved blocks hold part of it back.
-    ULARGE_INTEGER availableToCaller{};
-    if (!query(root, &availableToCaller, nullptr, nullptr)) return 0;
+    // Windows 95 OSR2 and NT 4.0 allow only the last pointer to be null: all
+    // three get a variable.
+    ULARGE_INTEGER availableToCaller{}, total{}, free{};
+    if (!query(root, &availableToCaller, &total, &free)) return 0;
     return CappedCount(availableToCaller.QuadPart);
 }
 

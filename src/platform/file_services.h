@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 
 #include "model/text_and_path.h"
 
@@ -22,9 +23,19 @@ struct DirectoryEntry {
 // matches (a drive root and a path ending in a backslash match nothing).
 bool FindDirectoryEntry(const char* path, DirectoryEntry& entry);
 
+// Hands every entry that matches the pattern to visit, in the order the
+// folder lists them, until visit returns false. One scan of the folder.
+void VisitDirectoryEntries(const char* pattern,
+                           const std::function<bool(const DirectoryEntry&)>& visit);
+
 // The path made absolute against the current folder (GetFullPathNameA); false
 // when it cannot be, or would not fit 259 characters.
 bool FullPathOf(const char* path, PathText& full);
+
+// Once at start-up: an empty or unreadable drive fails the call that asked
+// it (our own messages follow) instead of raising the system's critical-error
+// box ("Abort, Retry, Ignore" on Windows 95) on top of ours.
+void FailCriticalErrorsQuietly();
 
 // GetDriveTypeA on a root text such as "A:\" (passed as it is).
 UINT DriveType(const char* root);

@@ -239,7 +239,7 @@ int WriteJoinBatchFile(std::string_view baseName, std::string_view fileName,
     HANDLE main = CreateJoinFile(View(SplitJob.DestFolder));
     if (main == INVALID_HANDLE_VALUE) return 0;
     HANDLE backup = INVALID_HANDLE_VALUE;
-    if (SplitJob.BackupEnabled) {
+    if (SplitJob.BackupEnabled && WorkerMayGoOn()) {
         backup = CreateJoinFile(View(SplitJob.BackupFolder));
         if (backup == INVALID_HANDLE_VALUE) ShowBackupError(CreateBackupFailed);
     }
@@ -249,7 +249,9 @@ int WriteJoinBatchFile(std::string_view baseName, std::string_view fileName,
             CloseFile(backup);
             return 0;
         }
-        if (SplitJob.BackupEnabled && !WriteChunk(backup, chunk)) {
+        // A Cancel (say, during a backup message) stops the backup copy.
+        if (!WorkerMayGoOn()) CloseFile(backup);
+        if (backup != INVALID_HANDLE_VALUE && !WriteChunk(backup, chunk)) {
             CloseFile(backup);
             ShowBackupError(WriteBackupFailed);
         }

@@ -12,6 +12,7 @@
 #include "platform/file_services.h"
 #include "resource.h"
 #include "ui/folder_browser.h"
+#include "ui/main_dialog.h"
 
 namespace {
 
@@ -94,6 +95,8 @@ void BrowseBackupFolder(HWND dialog) {
 }
 
 INT_PTR CALLBACK BackupDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+    // The focus is left where the dialog manager puts it.
+    if (message == WM_INITDIALOG) LimitPathField(dialog, IDC_BACKUP_PATH);
     if (message != WM_COMMAND) return FALSE;
     switch (LOWORD(wParam)) {
         case IDOK:

@@ -11,6 +11,7 @@
 #include <array>
 #include <cstring>
 #include <iterator>
+#include <string>
 
 #include "engine/split_engine.h"
 #include "model/size_arithmetic.h"
@@ -78,9 +79,7 @@ void EnableSizeControls(HWND dialog, bool sizeField, bool presetList) {
     EnableControl(dialog, IDC_PRESET_LIST, presetList);
 }
 
-void ReadField(HWND dialog, int id, PathText& target) {
-    GetDlgItemTextA(dialog, id, target.data(), static_cast<int>(target.size()));
-}
+void ReadField(HWND dialog, int id, PathText& target) { ReadPathField(dialog, id, target); }
 
 void FillList(HWND dialog, int id, const char* const* entries, size_t count, int32_t selection) {
     for (size_t i = 0; i < count; ++i)
@@ -142,6 +141,8 @@ void TakeNewSource(HWND dialog, SourceArrival arrival) {
 
 void InitMainDialog(HWND dialog) {
     DragAcceptFiles(dialog, TRUE);
+    LimitPathField(dialog, IDC_SOURCE);
+    LimitPathField(dialog, IDC_DEST);
     SendMessageA(dialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(AppIcon));
     SetDlgItemTextA(dialog, IDC_SOURCE, SplitJob.SourcePath.data());
     SetDlgItemTextA(dialog, IDC_DEST, SplitJob.DestFolder.data());
@@ -277,12 +278,14 @@ void RaiseWindow(HWND dialog) {
     SetWindowPos(dialog, HWND_NOTOPMOST, 0, 0, 0, 0, keep);
 }
 
+// A dropped path is shown whole, however long: a longer one than a path may
+// have is refused at Split, never cut into the path of another file.
 void FileDropped(HWND dialog, HDROP drop) {
-    PathText path{};
-    UINT length = DragQueryFileA(drop, 0, path.data(), static_cast<UINT>(path.size()));
+    std::string path(DragQueryFileA(drop, 0, nullptr, 0), '\0');
+    UINT length = DragQueryFileA(drop, 0, path.data(), static_cast<UINT>(path.size() + 1));
     DragFinish(drop);
     if (length == 0) return;
-    SetDlgItemTextA(dialog, IDC_SOURCE, path.data());
+    SetDlgItemTextA(dialog, IDC_SOURCE, path.c_str());
     TakeNewSource(dialog, SourceArrival::Dropped);
     UpdateSplitButton(dialog);
     if (!Options.AlwaysOnTop) RaiseWindow(dialog);
@@ -401,6 +404,17 @@ HWND CreateMainDialog() {
     MainWindow =
         CreateDialogParamA(AppInstance, MAKEINTRESOURCEA(IDD_MAIN), nullptr, MainDialogProc, 0);
     return MainWindow;
+}
+
+void LimitPathField(HWND dialog, int id) {
+    SendDlgItemMessageA(dialog, id, EM_LIMITTEXT, PathCapacity - 1, 0);
+}
+
+bool ReadPathField(HWND dialog, int id, PathText& text) {
+    GetDlgItemTextA(dialog, id, text.data(), static_cast<int>(text.size()));
+    if (GetWindowTextLengthA(GetDlgItem(dialog, id)) < static_cast<int>(PathCapacity)) return true;
+    text[0] = '\0';
+    return false;
 }
 
 void ShowSourceSize(const char* path) { SetSizeLabel(MainWindow, path); }

@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include "model/text_and_path.h"
+
 // Creates the modeless main dialog (template 1) into MainWindow.
 HWND CreateMainDialog();
 
@@ -20,3 +22,10 @@ void ShowPieceCount();
 void UpdateSplitButton(HWND dialog);
 // Writes the folder part of a source path into the destination field.
 void DefaultDestination(const char* path);
+
+// Limits a path field of the dialog to 259 characters, the most a path may have.
+void LimitPathField(HWND dialog, int id);
+// Reads a path field into text; false, and text empty, when the field holds
+// more than 259 characters (dropped or passed on the command line), which the
+// buffer would cut into the path of another file.
+bool ReadPathField(HWND dialog, int id, PathText& text);

@@ -7,6 +7,7 @@
 
 #include <cctype>
 #include <cstdio>
+#include <string>
 #include <string_view>
 
 #include "engine/split_engine.h"
@@ -16,6 +17,7 @@
 #include "platform/file_services.h"
 #include "resource.h"
 #include "ui/backup_dialog.h"
+#include "ui/main_dialog.h"
 #include "ui/progress_dialog.h"
 
 namespace {
@@ -55,6 +57,20 @@ constexpr char SourceEmpty[] = "The source file is empty (0 bytes).\nThere is no
 constexpr char SourceOnSpanDrive[] =
     "The source file is on the drive you are spanning to, and its disk would have to be taken "
     "out.\nCopy the file to a hard disk first, then span it from there.";
+constexpr char SplitSizeTooBig[] =
+    "The split size is larger than 4,294,967,295 bytes, the largest a piece may have.\nType a "
+    "smaller split size.";
+constexpr char SourcePathTooLong[] =
+    "The source file's path is longer than 259 characters.\nMove or rename the file to give it a "
+    "shorter path.";
+constexpr char SourceWildcards[] =
+    "The source file's path holds * or ?.\nType the path of one file, without wildcards.";
+constexpr char DestWildcards[] =
+    "The destination folder's path holds * or ?.\nType the path of one folder, without "
+    "wildcards.";
+constexpr char JoinNameTooLong[] =
+    "The source file's name is too long for the join file's name.\nRename the file, or turn off "
+    "\"Use source filename in join filename\" in Options.";
 // Pieces are named after the 8.3 name, so budget.doc and budget.xls write the
 // same BUDGET.000: a folder may hold another file's pieces under these names.
 constexpr char ReplaceQuestion[] =
@@ -64,6 +80,8 @@ constexpr char ReplaceQuestion[] =
 // A split into more pieces is refused; from ManyPiecesFrom on the user is asked.
 constexpr uint32_t MostPieces = 1000;
 constexpr uint32_t ManyPiecesFrom = 100;
+// The longest name a file system gives a file.
+constexpr size_t LongestFileName = 255;
 
 void Refuse(const char* text) { MessageBoxA(MainWindow, text, "Error", MB_OK | MB_ICONERROR); }
 
@@ -76,18 +94,40 @@ bool ConfirmWarning(const char* text) { return Confirm(text, "Warning", MB_ICONW
 struct RequestTexts {
     PathText source{};
     PathText dest{};
+    bool sourceFits = true;
+    bool destFits = true;
 };
 
 // The split size and the two lists are read by ReadSplitSize.
 void ReadInputs(RequestTexts& texts) {
-    GetDlgItemTextA(MainWindow, IDC_SOURCE, texts.source.data(), PathCapacity);
-    GetDlgItemTextA(MainWindow, IDC_DEST, texts.dest.data(), PathCapacity);
+    texts.sourceFits = ReadPathField(MainWindow, IDC_SOURCE, texts.source);
+    texts.destFits = ReadPathField(MainWindow, IDC_DEST, texts.dest);
+}
+
+bool HasWildcards(const PathText& path) {
+    return View(path).find_first_of("*?") != std::string_view::npos;
+}
+
+// A path cut at 259 characters, or a pattern, would name files the user did
+// not type: refused before any look-up.
+bool PathsAreUsable(const RequestTexts& texts) {
+    const char* refusal = !texts.sourceFits            ? SourcePathTooLong
+                          : HasWildcards(texts.source) ? SourceWildcards
+                          : !texts.destFits            ? DestPathTooLong
+                          : HasWildcards(texts.dest)   ? DestWildcards
+                                                       : nullptr;
+    if (refusal) Refuse(refusal);
+    return refusal == nullptr;
 }
 
 bool CountIsSensible() {
     if (SplitJob.Spanning) return true;
     if (SplitJob.SplitSize == 0) {
         Refuse(ZeroSplitSize);
+        return false;
+    }
+    if (SplitSizeIsTooBig()) {
+        Refuse(SplitSizeTooBig);
         return false;
     }
     // The count the main window's labels show.
@@ -159,16 +199,19 @@ bool SourceIsOffTheSpanDrive(const PathText& source, const PathText& dest) {
     return false;
 }
 
-// With no destination, the source's folder: C:\Dir\name.zip gives C:\Dir,
-// C:\name.zip gives C:\, \\server\share\name.zip gives \\server\share\.
+// With no destination, the folder of the source's full path: C:\Dir\name.zip
+// and C:/Dir/name.zip give C:\Dir, C:\name.zip gives C:\, C:name.zip the
+// current folder of C:, \\server\share\name.zip gives \\server\share\.
 void DefaultDestinationFromSource(const PathText& source, PathText& dest) {
     // A network path's folder too: with no destination its pieces would
     // otherwise land in the current folder instead of beside the source.
     bool networkPath = source[0] == '\\' && source[1] == '\\';
     if (SplitJob.Spanning || dest[0] != '\0' || (source[1] != ':' && !networkPath)) return;
+    PathText full{};
+    if (!FullPathOf(source.data(), full)) full = source;
     // A source without a backslash stays the whole destination, unshown.
-    dest = source;
-    if (FolderOf(View(source), dest)) SetDlgItemTextA(MainWindow, IDC_DEST, dest.data());
+    dest = full;
+    if (FolderOf(View(full), dest)) SetDlgItemTextA(MainWindow, IDC_DEST, dest.data());
 }
 
 // A share root has no directory entry of its own; its drive type, asked with
@@ -211,6 +254,10 @@ bool OutputPathsFit(std::string_view folder) {
 
 bool PathsFit() {
     DeriveSourceNames();
+    if (View(JoinFileName()).size() > LongestFileName) {
+        Refuse(JoinNameTooLong);
+        return false;
+    }
     if (!OutputPathsFit(View(SplitJob.DestFolder))) {
         Refuse(DestPathTooLong);
         return false;
@@ -231,26 +278,73 @@ bool LargeCountAccepted() {
     return ConfirmWarning(text);
 }
 
-// The first file of the destination folder that the split would replace.
-bool FindReplacedFile(PathText& name) {
-    for (uint32_t n = 0; n <= SplitJob.PieceCount; ++n) {
-        name = OutputName(n);
-        PathText path{};
-        PathInFolder(View(SplitJob.DestFolder), View(name), path);
-        DirectoryEntry entry{};
-        if (FindDirectoryEntry(path.data(), entry)) return true;
+bool SameNameCaseAside(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (toupper(static_cast<unsigned char>(a[i])) != toupper(static_cast<unsigned char>(b[i])))
+            return false;
+    return true;
+}
+
+// The number of the piece that has this name, case aside, when it is below
+// count; count otherwise.
+uint32_t PieceNumberOf(std::string_view name, uint32_t count) {
+    std::string_view base = View(SplitJob.SourceBaseName);
+    if (name.size() <= base.size() + 1 || name.size() > base.size() + 11) return count;
+    uint64_t n = 0;
+    for (char c : name.substr(base.size() + 1)) {
+        if (c < '0' || c > '9') return count;
+        n = n * 10 + static_cast<unsigned>(c - '0');
     }
-    return false;
+    if (n >= count) return count;
+    auto number = static_cast<uint32_t>(n);
+    return SameNameCaseAside(name, View(PieceName(number))) ? number : count;
+}
+
+// The first file of the folder, in the order pieces 0 to count - 1 and then
+// the join file, that the split would replace: one scan of NAME.* finds the
+// pieces, under their long or their 8.3 names, and one look-up the join file.
+bool FindReplacedFile(std::string_view folder, uint32_t count, PathText& name) {
+    PathText pattern{};
+    PathInFolder(folder, std::string(View(SplitJob.SourceBaseName)) + ".*", pattern);
+    uint32_t first = count;
+    VisitDirectoryEntries(pattern.data(), [&first](const DirectoryEntry& entry) {
+        uint32_t own = PieceNumberOf(View(entry.OwnName), first);
+        uint32_t alias = PieceNumberOf(View(entry.ShortAlias), first);
+        first = own < alias ? own : alias;
+        return first > 0;
+    });
+    if (first < count) {
+        name = PieceName(first);
+        return true;
+    }
+    name = JoinFileName();
+    PathText path{};
+    PathInFolder(folder, View(name), path);
+    DirectoryEntry entry{};
+    return FindDirectoryEntry(path.data(), entry);
+}
+
+// Asks once before files of the folder are replaced; true when none would be
+// or the user agrees.
+bool ReplacingAcceptedIn(const PathText& folder, uint32_t count) {
+    PathText name{};
+    if (!FindReplacedFile(View(folder), count, name)) return true;
+    char text[2 * PathCapacity + sizeof ReplaceQuestion];
+    snprintf(text, sizeof text, ReplaceQuestion, folder.data(), name.data());
+    return ConfirmWarning(text);
 }
 
 // Splitting to a folder asks once before replacing files there. When
 // spanning, each disk prompt is the user's consent for that disk.
 bool ReplacingAccepted() {
-    PathText name{};
-    if (SplitJob.Spanning || !FindReplacedFile(name)) return true;
-    char text[2 * PathCapacity + sizeof ReplaceQuestion];
-    snprintf(text, sizeof text, ReplaceQuestion, SplitJob.DestFolder.data(), name.data());
-    return ConfirmWarning(text);
+    return SplitJob.Spanning || ReplacingAcceptedIn(SplitJob.DestFolder, SplitJob.PieceCount);
+}
+
+// The backup folder is on a hard disk: the disk prompts are no consent for
+// it. Its piece count is not known yet, so every piece number counts.
+bool BackupReplacingAccepted() {
+    return !SplitJob.BackupEnabled || ReplacingAcceptedIn(SplitJob.BackupFolder, UINT32_MAX);
 }
 
 void SettleBackups() {
@@ -279,7 +373,9 @@ void RequestSplit() {
     if (SplitWorkerActive()) return;
     RequestTexts texts;
     ReadInputs(texts);
-    if (!ReadSplitSize() || !CountIsSensible() || !DriveIsSuitable(texts.dest)) return;
+    if (!ReadSplitSize() || !CountIsSensible() || !PathsAreUsable(texts) ||
+        !DriveIsSuitable(texts.dest))
+        return;
     DirectoryEntry source{};
     if (!SourceIsSplittable(texts.source, source) ||
         !SourceIsOffTheSpanDrive(texts.source, texts.dest))
@@ -297,6 +393,6 @@ void RequestSplit() {
         SplitJob.Spanning ? 0 : PieceCountOf(SplitJob.SourceSize, SplitJob.SplitSize);
     if (!PathsFit() || !LargeCountAccepted() || !ReplacingAccepted()) return;
     SettleBackups();
-    if (!BackupPathsFit()) return;
+    if (!BackupPathsFit() || !BackupReplacingAccepted()) return;
     Launch();
 }

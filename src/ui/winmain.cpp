@@ -5,9 +5,11 @@
 // after windows.h, which it needs
 #include <commctrl.h>
 
+#include <string>
 #include <string_view>
 
 #include "model/split_job.h"
+#include "platform/file_services.h"
 #include "resource.h"
 #include "settings/registry_settings.h"
 #include "ui/main_dialog.h"
@@ -34,9 +36,18 @@ std::string_view CommandLineTail(std::string_view line) {
 }
 
 // The tail, verbatim, is the source path, unless it is empty or starts with
-// "/". A tail longer than the path field is cut to what the field holds.
+// "/".
+bool TailNamesSource(std::string_view tail) { return !tail.empty() && tail.front() != '/'; }
+
 void TakeSourceFromTail(std::string_view tail) {
-    if (!tail.empty() && tail.front() != '/') CopyText(SplitJob.SourcePath, tail);
+    if (TailNamesSource(tail) && tail.size() < PathCapacity) CopyText(SplitJob.SourcePath, tail);
+}
+
+// A tail longer than a path may have is not cut into the path of another
+// file: the source field shows it whole, and Split refuses it.
+void ShowOverlongSourceTail(std::string_view tail) {
+    if (TailNamesSource(tail) && tail.size() >= PathCapacity)
+        SetDlgItemTextA(MainWindow, IDC_SOURCE, std::string(tail).c_str());
 }
 
 void StartJobRecord() {
@@ -46,6 +57,7 @@ void StartJobRecord() {
 }
 
 void StartUpInitialisation() {
+    FailCriticalErrorsQuietly();
     InitCommonControls();
     LoadSettings();
     AppIcon = LoadIconA(AppInstance, MAKEINTRESOURCEA(IDI_APP));
@@ -68,12 +80,14 @@ int RunMessageLoop() {
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     AppInstance = instance;
     StartJobRecord();
-    TakeSourceFromTail(CommandLineTail(GetCommandLineA()));
+    std::string_view tail = CommandLineTail(GetCommandLineA());
+    TakeSourceFromTail(tail);
     StartUpInitialisation();
     if (!CreateMainDialog()) {
         MessageBoxA(nullptr, "The main window could not be opened.", "Error", MB_OK | MB_ICONERROR);
         return 1;
     }
+    ShowOverlongSourceTail(tail);
     if (Options.AlwaysOnTop)
         SetWindowPos(MainWindow, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     return RunMessageLoop();

@@ -1,7 +1,7 @@
 // The destination folder of a split: the question before the split replaces
 // files there (pieces are named after the 8.3 name, so budget.doc and
 // budget.xls both write budget.000), and the folder taken when none is given
-// for a source in the root of a network share.
+// for a source in the root of a network share or typed with slashes.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -70,16 +70,22 @@ TEST_F(ReplaceQuestion, NamesTheFirstFileTheSplitWouldReplaceAndOnlyAfterEveryRe
     EXPECT_EQ(session.SplitRefusedWith(), messages::ReplaceQuestion(out, "Join-budget.xls.bat"));
     Put("budget.002");
     EXPECT_EQ(session.SplitRefusedWith(), messages::ReplaceQuestion(out, "budget.002"));
+    // Found in one scan of the folder, whatever the case of the name.
+    Put("BUDGET.001");
+    EXPECT_EQ(session.SplitRefusedWith(), messages::ReplaceQuestion(out, "budget.001"));
     // A split that is refused never asks.
     ASSERT_TRUE(session.UseSpecified("20", Unit::KB));
     EXPECT_EQ(session.SplitRefusedWith(), messages::SizeAboveSource);
     EXPECT_TRUE(session.StillEditing());
-    EXPECT_EQ(FolderListing(out), (std::vector<std::string>{"Join-budget.xls.bat", "budget.002"}));
+    EXPECT_EQ(FolderListing(out),
+              (std::vector<std::string>{"BUDGET.001", "Join-budget.xls.bat", "budget.002"}));
 }
 
 TEST_F(ReplaceQuestion, FilesOfOtherNamesAskNothing) {
     // Another base name, a piece number past the last piece, another join file.
-    for (const char* name : {"budgets.000", "budget.003", "budget", "Join.bat"}) Put(name);
+    for (const char* name :
+         {"budgets.000", "budget.003", "budget", "Join.bat", "budget.0001", "budget.00"})
+        Put(name);
     std::vector<std::string> before = Contents();
     ASSERT_TRUE(session.SplitAndWaitForEnd());
     EXPECT_EQ(session.boxes.Transcript(), std::vector<std::string>{});
@@ -133,6 +139,26 @@ TEST(DefaultDestination, SourceInTheRootOfANetworkShareIsSplitIntoTheShareRoot) 
     EXPECT_EQ(session.boxes.Count(), 2u);
     EXPECT_EQ(FolderListing(share.Root()).size(), 102u);  // source, 100 pieces, join file
     EXPECT_EQ(ConcatenatedFiles(share.Root(), PieceNames(source, 100)), bytes);
+}
+
+TEST(DefaultDestination, SourceTypedWithSlashesSplitsAsItsBackslashFormDoes) {
+    TempFolder work;
+    std::string source = work.File("report.bin");
+    std::string bytes = WriteRandomFile(source, 10000, 17);
+    std::string slashed = source;
+    std::replace(slashed.begin(), slashed.end(), '\\', '/');
+    ProgramSession session;
+    ASSERT_NE(session.main, nullptr);
+    ASSERT_TRUE(session.SetSource(slashed));
+    ASSERT_TRUE(session.SetDest(""));
+    ASSERT_TRUE(session.UseSpecified("4", Unit::KB));
+    ASSERT_TRUE(session.SplitAndWaitForEnd());
+    EXPECT_EQ(session.boxes.Transcript(), std::vector<std::string>{});
+    std::vector<std::string> written = PieceNames(source, 3);
+    written.push_back("Join-report.bin.bat");
+    written.push_back("report.bin");
+    EXPECT_EQ(FolderListing(work.Path()), Sorted(written));
+    EXPECT_EQ(ConcatenatedFiles(work.Path(), PieceNames(source, 3)), bytes);
 }
 
 }  // namespace

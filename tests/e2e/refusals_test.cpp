@@ -2,12 +2,15 @@
 // its order (when several apply, the earlier check speaks), and the refusals
 // of inputs that would otherwise reach the engine: a split size of 0, a source
 // of 4 GB or more, an empty source, a span of a source on the disk being
-// spanned, paths too long for the piece and join file names. A refusal leaves
+// spanned, paths too long for the piece and join file names, a typed size
+// past the largest piece, a path with wildcards or past 259 characters, a
+// source name too long for the join file's name. A refusal leaves
 // the main window open as it was and writes no file.
 #include <gtest/gtest.h>
 
 #include <cctype>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "messages.h"
@@ -232,6 +235,62 @@ TEST_F(RefusalTest, PathsTooLongForThePiecesOrTheJoinFileAreRefused) {
     EXPECT_EQ(session.boxes.Count(), 2u);
     EXPECT_EQ(FolderListing(fits),
               (std::vector<std::string>{"Join-data.bin.bat", "data.000", "data.001", "data.002"}));
+}
+
+TEST_F(RefusalTest, TypedSizePastTheLargestPieceIsRefusedNotHeldAtIt) {
+    TempFolder folder;
+    std::string largest = folder.File("largest.bin");
+    ASSERT_TRUE(MakeLargeFile(largest, 4294967295ull));
+    ASSERT_TRUE(session.Fill({largest, out, "4096", Unit::MB}));
+    EXPECT_EQ(ControlText(session.main, IDC_PIECE_COUNT_LABEL), "Num Pieces: Split size too big");
+    ExpectRefusal(messages::SplitSizeTooBig);
+    ASSERT_TRUE(session.UseSpecified("99999999999", Unit::Bytes));
+    ExpectRefusal(messages::SplitSizeTooBig);
+    ASSERT_TRUE(session.UseSpecified("4294967295", Unit::Bytes));  // the largest piece
+    ExpectRefusal(messages::OnePiece);
+}
+
+TEST_F(RefusalTest, PathsWithWildcardsOrPastTheirLengthAreRefusedNotCut) {
+    for (int field : {IDC_SOURCE, IDC_DEST})
+        EXPECT_EQ(SendMessageA(GetDlgItem(session.main, field), EM_GETLIMITTEXT, 0, 0), 259);
+    std::string source = Source("data.bin", 10000);
+    // A file whose path has 259 characters; one character more names no file.
+    std::string longest = MakeFolderOfLength(work.Path(), 250) + "\\data.bin";
+    WriteRandomFile(longest, 10000, 3);
+    ASSERT_EQ(longest.size(), 259u);
+    ASSERT_TRUE(session.UseSpecified("4", Unit::KB));
+    for (auto [typed, dest, refusal] :
+         {std::tuple{work.File("dat?.bin"), out, messages::SourceWildcards},
+          std::tuple{source, work.File("o*"), messages::DestWildcards},
+          std::tuple{longest + "x", out, messages::SourcePathTooLong},
+          std::tuple{source, out + "\\" + std::string(260, 'd'), messages::DestPathTooLong}}) {
+        ASSERT_TRUE(session.SetSource(typed) && session.SetDest(dest));
+        ExpectRefusal(refusal);
+    }
+    // The same path on the command line.
+    ProgramSession started(QuietOptions, longest + "x");
+    ASSERT_TRUE(started.main && started.SetDest(out) && started.UseSpecified("4", Unit::KB));
+    EXPECT_EQ(started.SplitRefusedWith(), messages::SourcePathTooLong);
+    EXPECT_EQ(ControlText(started.main, IDC_SOURCE), longest + "x");
+    EXPECT_EQ(FolderListing(longest.substr(0, 250)), std::vector<std::string>{"data.bin"});
+}
+
+TEST_F(RefusalTest, SourceNameTooLongForTheJoinFileNameIsRefused) {
+    // "Join-" + 247 characters + ".bat" is one past the 255 a file name may have.
+    std::string folder = "C:\\j" + std::to_string(GetCurrentProcessId());
+    CreateDirectoryA(folder.c_str(), nullptr);
+    std::string longName = folder + "\\" + std::string(243, 'n') + ".bin";
+    WriteRandomFile(longName, 10000, 5);
+    ASSERT_TRUE(session.SetSource(longName));
+    ASSERT_TRUE(session.UseSpecified("4", Unit::KB));
+    for (const char* dest : {"C:\\", ""}) {
+        ASSERT_TRUE(session.SetDest(dest));
+        EXPECT_EQ(session.SplitRefusedWith(), messages::JoinNameTooLong);
+        EXPECT_TRUE(session.StillEditing());
+    }
+    EXPECT_EQ(FolderListing(folder).size(), 1u);
+    DeleteFileA(longName.c_str());
+    RemoveDirectoryA(folder.c_str());
 }
 
 }  // namespace

@@ -115,6 +115,40 @@ TEST_F(SpanTest, BackupsAcceptedThroughTheDialogLandOnTheDisksAndInTheBackupFold
     EXPECT_EQ(Recombine(backup, JoinName, SourceName), bytes);
 }
 
+TEST_F(SpanTest, BackupFolderHoldingAnotherFilesPiecesAsksOnceAndNoWritesNothing) {
+    REQUIRE_SMALL_DISKS();
+    SmallDisk d1(FloppyBytes);
+    ASSERT_TRUE(d1.Mounted());
+    d1.Insert();
+    MakeSource(300000);
+    std::string backup = work.Folder("backup");
+    // Another file of the same 8.3 base name was spanned with backups here.
+    std::string theirs = PieceNames(source, 1)[0];
+    WriteWholeFile(backup + "\\" + theirs, "kept");
+    ProgramSession session(QuietOptionsWithBackups);
+    ASSERT_NE(session.main, nullptr);
+    session.boxes.AnswerWith([](const SeenBox& box) {
+        std::string seen = box.caption + "|" + box.text;
+        return seen == messages::BackupQuestion ? IDYES
+               : seen.rfind("Warning|", 0) == 0 ? IDNO
+                                                : IDOK;
+    });
+    ASSERT_TRUE(FillSpan(session));
+    HWND dialog = SplitAndTypeBackupFolder(session, backup);
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(SendMessageA(GetDlgItem(dialog, IDC_BACKUP_PATH), EM_GETLIMITTEXT, 0, 0), 259);
+    ASSERT_TRUE(PressButton(dialog, IDOK));
+    ASSERT_TRUE(session.boxes.WaitForAnswered(2));
+    ASSERT_TRUE(session.Settle());
+    EXPECT_EQ(session.boxes.Transcript(),
+              (std::vector<std::string>{messages::BackupQuestion,
+                                        messages::ReplaceQuestion(backup, theirs)}));
+    EXPECT_TRUE(session.StillEditing());
+    EXPECT_TRUE(FolderListing(d1.WindowsPath()).empty());
+    EXPECT_EQ(FolderListing(backup), std::vector<std::string>{theirs});
+    EXPECT_EQ(ReadWholeFile(backup + "\\" + theirs), "kept");
+}
+
 TEST_F(SpanTest, BackupsDeclinedAtTheQuestionWriteOnlyTheDisks) {
     REQUIRE_SMALL_DISKS();
     SmallDisk d1(FloppyBytes), d2(FloppyBytes);

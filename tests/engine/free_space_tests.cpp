@@ -36,6 +36,23 @@ TEST(FreeSpace, CountsTheBytesTheUserMayWriteCappedAt32Bits) {
     EXPECT_EQ(FreeBytesFromQuery(FailingQuery, "C:\\"), 0u);
 }
 
+// Windows 95 OSR2 and NT 4.0 let only the last pointer be null.
+BOOL WINAPI OldSystemsQuery(LPCSTR root, PULARGE_INTEGER available, PULARGE_INTEGER total,
+                            PULARGE_INTEGER free) {
+    return available && total && free && DiskWithQuota(root, available, total, free);
+}
+
+TEST(FreeSpace, TheQueryGetsAVariableForEachSizeAsTheOldSystemsRequire) {
+    CallerAvailable = 1 << 20;
+    EXPECT_EQ(FreeBytesFromQuery(OldSystemsQuery, "A:\\"), 1u << 20);
+}
+
+TEST(FreeSpace, StartUpLetsAnEmptyDriveFailTheCallInsteadOfShowingTheSystemsBox) {
+    UINT before = SetErrorMode(0);
+    FailCriticalErrorsQuietly();
+    EXPECT_NE(SetErrorMode(before) & SEM_FAILCRITICALERRORS, 0u);
+}
+
 TEST(FreeSpace, WithoutThe64BitQueryCountsClustersWithoutWrapping) {
     REQUIRE_SMALL_DISKS();
     SmallDisk floppy(1474560);

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "engine/engine_steps.h"
 #include "engine/split_engine.h"
 #include "engine_support.h"
 #include "messages.h"
@@ -403,6 +404,30 @@ TEST_F(SplitJobTest, CloseRequestDuringCompletionClosesTheWindowWhenTheStepsAreD
     EXPECT_EQ(ReadWholeFile(source), sourceBytes);
     Options = OptionsRecord{0, 1, 0, 0, 1, 1, 0, 0};
     ExpectNextJobRuns(source);
+}
+
+// The worker's prompts close at a Cancel whatever their buttons: a Yes/No box
+// has no Cancel to press, and Windows ignores IDCANCEL there.
+DWORD WINAPI AskYesNo(LPVOID answer) {
+    *static_cast<int*>(answer) = AskUser("Go on?", "Yes or no", MB_YESNO);
+    return 0;
+}
+
+TEST_F(SplitJobTest, AYesNoPromptOpenAtACancelIsClosedWithItsNoButton) {
+    ASSERT_TRUE(BeginSplitJob());
+    MarkSplitJobPrepared();
+    int answer = -1;
+    HANDLE asker = CreateThread(nullptr, 0, AskYesNo, &answer, 0, nullptr);
+    ASSERT_NE(asker, nullptr);
+    HWND box = nullptr;
+    for (int wait = 0; wait < 500 && !(box && IsWindowVisible(box)); ++wait, Sleep(20))
+        box = FindWindowA("#32770", "Yes or no");
+    ASSERT_NE(box, nullptr);
+    CloseOpenPrompt();
+    EXPECT_EQ(WaitForSingleObject(asker, 10000), WAIT_OBJECT_0);
+    CloseHandle(asker);
+    EXPECT_EQ(answer, IDNO);
+    EndSplitJobEarly();
 }
 
 }  // namespace

@@ -8,6 +8,8 @@
 #include <algorithm>
 #include <map>
 
+#include "engine/engine_steps.h"
+#include "engine/split_engine.h"
 #include "model/naming.h"
 #include "model/split_job.h"
 #include "test_support.h"
@@ -235,6 +237,23 @@ TEST_F(JoinFile, BackupCopyIsIdentical) {
               ReadWholeFile(backup.File("Join-Annual Report 1998.doc.bat")));
     EXPECT_EQ(1u, SplitJob.BackupEnabled);
     EXPECT_EQ(0u, boxes.Count());
+}
+
+TEST_F(JoinFile, AfterACancelNoChunkGoesToTheBackup) {
+    TempFolder backup;
+    CopyText(SplitJob.BackupFolder, backup.Path());
+    SplitJob.BackupEnabled = 1;
+    // A job cancelled while its worker (here a stand-in handle) runs.
+    ASSERT_TRUE(BeginSplitJob());
+    MarkSplitJobPrepared();
+    WorkerThread = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    EndSplitJobEarly();
+    ASSERT_FALSE(WorkerMayGoOn());
+    int written = Write("report", "report.doc", "report.doc", 3);
+    SplitWorkerEnded();
+    EXPECT_EQ(1, written);
+    EXPECT_EQ(198u, Read("Join-report.doc.bat").size());
+    EXPECT_EQ(FolderListing(backup.Path()), std::vector<std::string>{});
 }
 
 TEST_F(JoinFile, MissingDestinationFolderFailsSilently) {

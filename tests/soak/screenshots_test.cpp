@@ -29,10 +29,15 @@ protected:
 };
 
 TEST_F(Screenshots, MainWindowWithARequestTyped) {
-    std::string source = sources.File("report.doc");
+    // The paths a reader expects, not a test folder's.
+    const std::string folder = "C:\\My Documents";
+    const std::string source = folder + "\\Annual Report 1998.doc";
+    bool madeFolder = CreateDirectoryA(folder.c_str(), nullptr) != 0;
     WriteRandomFile(source, 3000000);
-    ASSERT_TRUE(session.Fill({source, sources.Path(), "1.44", Unit::MB}));
+    ASSERT_TRUE(session.Fill({source, folder, "1.44", Unit::MB}));
     ASSERT_TRUE(SaveScreenshot(session.main, "main_window"));
+    DeleteFileA(source.c_str());
+    if (madeFolder) RemoveDirectoryA(folder.c_str());
 }
 
 TEST_F(Screenshots, ProgressWindowWhileItWritesPieces) {

@@ -66,6 +66,20 @@ constexpr char SourceEmpty[] =
 constexpr char SourceOnSpanDrive[] =
     "Error|The source file is on the drive you are spanning to, and its disk would have to be "
     "taken out.\nCopy the file to a hard disk first, then span it from there.";
+constexpr char SplitSizeTooBig[] =
+    "Error|The split size is larger than 4,294,967,295 bytes, the largest a piece may have.\nType "
+    "a smaller split size.";
+constexpr char SourcePathTooLong[] =
+    "Error|The source file's path is longer than 259 characters.\nMove or rename the file to give "
+    "it a shorter path.";
+constexpr char SourceWildcards[] =
+    "Error|The source file's path holds * or ?.\nType the path of one file, without wildcards.";
+constexpr char DestWildcards[] =
+    "Error|The destination folder's path holds * or ?.\nType the path of one folder, without "
+    "wildcards.";
+constexpr char JoinNameTooLong[] =
+    "Error|The source file's name is too long for the join file's name.\nRename the file, or "
+    "turn off \"Use source filename in join filename\" in Options.";
 
 // Splitting into a folder that already holds a file of a name the split writes.
 inline std::string ReplaceQuestion(const std::string& folder, const std::string& name) {

@@ -227,7 +227,7 @@ bool BackupPathsFit() {
 bool LargeCountAccepted() {
     if (SplitJob.PieceCount < ManyPiecesFrom) return true;
     char text[256];
-    snprintf(text, sizeof text, ManyPieces, static_cast<int>(SplitJob.PieceCount));
+    FormatText(text, sizeof text, ManyPieces, static_cast<int>(SplitJob.PieceCount));
     return ConfirmWarning(text);
 }
 
@@ -249,7 +249,7 @@ bool ReplacingAccepted() {
     PathText name{};
     if (SplitJob.Spanning || !FindReplacedFile(name)) return true;
     char text[2 * PathCapacity + sizeof ReplaceQuestion];
-    snprintf(text, sizeof text, ReplaceQuestion, SplitJob.DestFolder.data(), name.data());
+    FormatText(text, sizeof text, ReplaceQuestion, SplitJob.DestFolder.data(), name.data());
     return ConfirmWarning(text);
 }
 

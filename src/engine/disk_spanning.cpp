@@ -1,7 +1,6 @@
 // Spanning removable disks: the first free-space check, the disk cycle before
 // every piece (each piece fills its disk) and the room check for the join file
 // on the last disk.
-#include <cstdio>
 #include <cstring>
 
 #include "engine/engine_steps.h"

@@ -7,7 +7,6 @@
 #include <commctrl.h>
 // clang-format on
 
-#include <cstdio>
 #include <new>
 
 #include "engine/engine_steps.h"

@@ -9,7 +9,6 @@
 #include <commctrl.h>
 // clang-format on
 
-#include <cstdio>
 
 #include "engine/engine_steps.h"
 #include "engine/split_engine.h"

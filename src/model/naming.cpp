@@ -3,7 +3,6 @@
 // own name use the long name.
 #include "model/naming.h"
 
-#include <cstdio>
 #include <cstring>
 
 #include "platform/file_services.h"

@@ -2,7 +2,6 @@
 // composes the size and piece-count texts of its labels.
 #include "model/size_arithmetic.h"
 
-#include <cstdio>
 #include <iterator>
 #include <string_view>
 

@@ -6,7 +6,6 @@
 #include <windows.h>
 
 #include <cctype>
-#include <cstdio>
 #include <string_view>
 
 #include "engine/split_engine.h"

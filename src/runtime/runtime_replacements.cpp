@@ -25,14 +25,22 @@ void* Allocate(size_t size) {
 }  // namespace
 
 extern "C" {
-extern char __RUNTIME_PSEUDO_RELOC_LIST__, __RUNTIME_PSEUDO_RELOC_LIST_END__;
+extern const char __RUNTIME_PSEUDO_RELOC_LIST__, __RUNTIME_PSEUDO_RELOC_LIST_END__;
 
 // The linker asks for the fix-ups of data imported from DLLs without
-// __declspec(dllimport). The program, linked statically, has none; should it
-// ever, it stops here at its start rather than run on with wrong addresses.
+// __declspec(dllimport): a list of three-word entries after a three-word
+// header. The program has none; should it ever, it stops here at its start
+// rather than run on with wrong addresses.
 void _pei386_runtime_relocator() {
-    if (&__RUNTIME_PSEUDO_RELOC_LIST__ != &__RUNTIME_PSEUDO_RELOC_LIST_END__)
+    if (&__RUNTIME_PSEUDO_RELOC_LIST_END__ - &__RUNTIME_PSEUDO_RELOC_LIST__ > 3 * 4)
         EndProgram("The program was linked with run-time relocations it cannot apply.");
+}
+
+// The C run-time's start-up code held atexit, with which __main registers the
+// global destructors; MSVCRT.DLL runs what _onexit registered when exit ends
+// the program.
+int __cdecl atexit(void(__cdecl* function)(void)) {
+    return _onexit(reinterpret_cast<_onexit_t>(function)) ? 0 : -1;
 }
 }
 

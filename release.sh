@@ -11,6 +11,11 @@ for arch in i686 x86_64; do
   build_arch "$arch" Release >/dev/null
   suffix=32; [ "$arch" = x86_64 ] && suffix=64
   cp "$build_root/$arch-release/Partola95.exe" "$out/Partola95-3.2/Partola95-$suffix.exe"
+  # The 32-bit program must run on a 486 and a Pentium: audited before its
+  # function names are stripped (stripping leaves the code as it is).
+  if [ "$arch" = i686 ]; then
+    tests/imports/instruction_audit.sh "$out/Partola95-3.2/Partola95-$suffix.exe"
+  fi
   "$arch-w64-mingw32-strip" "$out/Partola95-3.2/Partola95-$suffix.exe"
 done
 # One help file serves both programs: it lies beside them in the package.

@@ -8,3 +8,8 @@ set(CMAKE_FIND_ROOT_PATH /usr/i686-w64-mingw32)
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+# The 32-bit program runs on the processors Windows 95 ran on: a 486 (Windows
+# emulates the FPU on a 486SX), a Pentium, a Pentium MMX, a K6. The compiler's
+# default, the Pentium Pro, would use cmov and fcomi, which these lack.
+set(CMAKE_C_FLAGS_INIT "-march=i486 -mtune=pentium")
+set(CMAKE_CXX_FLAGS_INIT "-march=i486 -mtune=pentium")

@@ -1,7 +1,6 @@
 // Spanning removable disks: the first free-space check, the disk cycle before
 // every piece (each piece fills its disk) and the room check for the join file
 // on the last disk.
-#include <cstdio>
 #include <cstring>
 
 #include "engine/engine_steps.h"
@@ -56,15 +55,15 @@ bool FirstFreeSpaceCheck(const char* root, uint32_t& freeBytes) {
 
 bool RunDiskCycle(const char* root) {
     char text[200];
-    snprintf(text, sizeof text, "Insert disk for piece %d", SplitJob.PieceIndex + 1);
+    FormatText(text, sizeof text, "Insert disk for piece %d", SplitJob.PieceIndex + 1);
     if (AskUser(text, ProductName, MB_OKCANCEL | MB_ICONQUESTION) != IDOK)
         return EndSplitJobEarly();
-    snprintf(text, sizeof text, "Writing piece %d to disk...", SplitJob.PieceIndex + 1);
+    FormatText(text, sizeof text, "Writing piece %d to disk...", SplitJob.PieceIndex + 1);
     ShowProgressText(IDC_PROGRESS_STATUS, text);
     uint32_t freeBytes = 0;
     if (!WaitForRoom(root, MinimumPieceRoom, DiskTooFull, ErrorCaption,
                      MB_RETRYCANCEL | MB_ICONERROR, IDRETRY, freeBytes)) {
-        snprintf(text, sizeof text, "BytesFree: %d", static_cast<int>(freeBytes));
+        FormatText(text, sizeof text, "BytesFree: %d", static_cast<int>(freeBytes));
         AskUser(text, "Info", MB_OK);
         return EndSplitJobEarly();
     }

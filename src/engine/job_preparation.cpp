@@ -7,7 +7,6 @@
 #include <commctrl.h>
 // clang-format on
 
-#include <cstdio>
 #include <new>
 
 #include "engine/engine_steps.h"
@@ -32,10 +31,10 @@ uint32_t ChooseBufferSize() {
 void ShowTitleLine() {
     char title[400];
     if (SplitJob.Spanning)
-        snprintf(title, sizeof title, "Spanning \"%s\" to disks...", SplitJob.SourceTitle.data());
+        FormatText(title, sizeof title, "Spanning \"%s\" to disks...", SplitJob.SourceTitle.data());
     else
-        snprintf(title, sizeof title, "Splitting \"%s\" into %d pieces...",
-                 SplitJob.SourceTitle.data(), static_cast<int>(SplitJob.PieceCount));
+        FormatText(title, sizeof title, "Splitting \"%s\" into %d pieces...",
+                   SplitJob.SourceTitle.data(), static_cast<int>(SplitJob.PieceCount));
     ShowProgressText(IDC_PROGRESS_TITLE, title);
 }
 
@@ -60,11 +59,7 @@ bool ChooseChunkSize() {
 }
 
 bool AllocateCopyBuffer() {
-    try {
-        SplitJob.CopyBuffer = new char[SplitJob.ChunkSize];
-    } catch (const std::bad_alloc&) {
-        SplitJob.CopyBuffer = nullptr;
-    }
+    SplitJob.CopyBuffer = new (std::nothrow) char[SplitJob.ChunkSize];
     return SplitJob.CopyBuffer != nullptr;
 }
 

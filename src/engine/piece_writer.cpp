@@ -9,7 +9,6 @@
 #include <commctrl.h>
 // clang-format on
 
-#include <cstdio>
 
 #include "engine/engine_steps.h"
 #include "engine/split_engine.h"
@@ -48,12 +47,12 @@ constexpr char JoinFileFailed[] = "Unable to write join file, drive may be full.
 void ShowPieceStatus() {
     char status[200];
     if (SplitJob.Spanning) {
-        snprintf(status, sizeof status, "Waiting for disk %d...", SplitJob.PieceIndex + 1);
+        FormatText(status, sizeof status, "Waiting for disk %d...", SplitJob.PieceIndex + 1);
         ShowProgressText(IDC_PROGRESS_STATUS, status);
         return;
     }
-    snprintf(status, sizeof status, "Writing piece %d of %d...", SplitJob.PieceIndex + 1,
-             static_cast<int>(SplitJob.PieceCount));
+    FormatText(status, sizeof status, "Writing piece %d of %d...", SplitJob.PieceIndex + 1,
+               static_cast<int>(SplitJob.PieceCount));
     ShowPassingStatus(status);
 }
 

@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cstdio>
 #include <cstring>
 
 #include "platform/file_services.h"
@@ -31,7 +30,7 @@ bool DeriveSourceNames() {
 
 char* AppendPieceNumber(uint32_t n, char* name, size_t capacity) {
     char number[16];
-    snprintf(number, sizeof number, ".%03lu", static_cast<unsigned long>(n));
+    FormatText(number, sizeof number, ".%03lu", static_cast<unsigned long>(n));
     AppendText(name, capacity, number);
     return name;
 }

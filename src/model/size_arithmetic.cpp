@@ -2,7 +2,6 @@
 // composes the size and piece-count texts of its labels.
 #include "model/size_arithmetic.h"
 
-#include <cstdio>
 #include <iterator>
 #include <string_view>
 
@@ -124,7 +123,37 @@ int32_t SelectedEntry(int listId) {
 
 bool FieldIsEmpty(HWND dialog, int id) { return GetWindowTextLengthA(GetDlgItem(dialog, id)) == 0; }
 
+// "N.NN" of bytes / 2^shift, rounded to the nearest hundredth, a tie to the
+// even one. The quotient is an exact binary fraction, so this is the text
+// "%.2f" gives for it, without the floating point.
+void HundredthsText(uint64_t bytes, unsigned shift, char* text, size_t capacity) {
+    const uint64_t mask = (uint64_t{1} << shift) - 1;
+    uint64_t scaled = (bytes & mask) * 100;  // below 100 << shift: no overflow
+    uint64_t fraction = scaled >> shift;
+    uint64_t rest = scaled & mask, half = uint64_t{1} << (shift - 1);
+    if (rest > half || (rest == half && fraction % 2 == 1)) ++fraction;
+    uint64_t whole = (bytes >> shift) + fraction / 100;
+    fraction %= 100;
+    DecimalText(text, capacity, whole);
+    char decimals[4] = {'.', static_cast<char>('0' + fraction / 10),
+                        static_cast<char>('0' + fraction % 10), '\0'};
+    AppendText(text, capacity, decimals);
+}
+
 }  // namespace
+
+void ByteSizeText(uint64_t bytes, char* text, size_t capacity) {
+    char count[24];
+    DecimalText(count, sizeof count, bytes);
+    if (bytes < KiloByte) {
+        FormatText(text, capacity, "%s bytes", count);
+        return;
+    }
+    HundredthsText(bytes, bytes >= MegaByte ? 20 : 10, text, capacity);
+    AppendText(text, capacity, bytes >= MegaByte ? " MB (" : " KB (");
+    AppendText(text, capacity, count);
+    AppendText(text, capacity, " bytes)");
+}
 
 bool ReadSplitSize() {
     GetDlgItemTextA(MainWindow, IDC_SIZE_TEXT, SplitJob.SplitSizeText.data(),
@@ -161,14 +190,7 @@ bool SizeText(const char* path, char* text, size_t capacity) {
     }
     uint32_t size = entry.SizeLow;
     SplitJob.SourceSize = size;
-    unsigned long bytes = size;
-    if (size >= MegaByte) {
-        snprintf(text, capacity, "%.2f MB (%lu bytes)", size / 1024.0 / 1024.0, bytes);
-    } else if (size >= KiloByte) {
-        snprintf(text, capacity, "%.2f KB (%lu bytes)", size / 1024.0, bytes);
-    } else {
-        snprintf(text, capacity, "%lu bytes", bytes);
-    }
+    ByteSizeText(size, text, capacity);
     return true;
 }
 
@@ -187,7 +209,7 @@ void PieceCountText(char* text, size_t capacity) {
     uint32_t count = TypedSizeTooBig ? 0 : PieceCountOf(SplitJob.SourceSize, SplitJob.SplitSize);
     if (count > 0) {
         SplitJob.PieceCount = count;
-        snprintf(text, capacity, "%lu", static_cast<unsigned long>(count));
+        FormatText(text, capacity, "%lu", static_cast<unsigned long>(count));
     } else if (SplitJob.SourceSize != 0 && SplitJob.SplitSize != 0) {
         CopyText(text, capacity, "Split size too big");
     }

@@ -20,6 +20,10 @@ bool SplitSizeIsTooBig();
 // Gives false, SourceSize 0 and leaves the text untouched when there is none.
 bool SizeText(const char* path, char* text, size_t capacity);
 
+// The size text of a byte count: "1023 bytes", "1.12 KB (1152 bytes)",
+// "5120.00 MB (5368709120 bytes)".
+void ByteSizeText(uint64_t bytes, char* text, size_t capacity);
+
 // The number of pieces: the exact ceiling of sourceSize / splitSize. 0, no
 // count, when either size is 0 or the source is smaller than one piece.
 uint32_t PieceCountOf(uint32_t sourceSize, uint32_t splitSize);

@@ -1,6 +1,8 @@
 // Fixed-size texts and the folder, title and drive root of a path.
 #include "model/text_and_path.h"
 
+#include <cstdarg>
+#include <cstdio>
 #include <string>
 
 size_t CopyText(char* target, size_t capacity, std::string_view text) {
@@ -15,6 +17,27 @@ size_t AppendText(char* target, size_t capacity, std::string_view text) {
     if (capacity == 0) return 0;
     size_t used = strnlen(target, capacity - 1);
     return used + CopyText(target + used, capacity - used, text);
+}
+
+void FormatText(char* target, size_t capacity, const char* format, ...) {
+    if (capacity == 0) return;
+    va_list arguments;
+    va_start(arguments, format);
+    // _vsnprintf leaves a text that fills the buffer unterminated.
+    _vsnprintf(target, capacity - 1, format, arguments);
+    va_end(arguments);
+    target[capacity - 1] = '\0';
+}
+
+void DecimalText(char* target, size_t capacity, uint64_t value) {
+    char digits[24];
+    size_t at = sizeof digits;
+    digits[--at] = '\0';
+    do {
+        digits[--at] = static_cast<char>('0' + value % 10);
+        value /= 10;
+    } while (value != 0);
+    CopyText(target, capacity, std::string_view(digits + at));
 }
 
 PathText FolderPrefix(std::string_view folder) {

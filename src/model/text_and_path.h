@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstddef>
+#include <cstdint>
 #include <cstring>
 #include <string_view>
 
@@ -30,6 +31,15 @@ template <size_t N>
 size_t AppendText(std::array<char, N>& target, std::string_view text) {
     return AppendText(target.data(), N, text);
 }
+
+// printf-style formatting into a fixed-size buffer, truncating at capacity
+// and always terminating it, through the system's C run-time (MSVCRT.DLL):
+// %d, %u, %lu and %s, nothing of C99.
+void FormatText(char* target, size_t capacity, const char* format, ...)
+    __attribute__((format(ms_printf, 3, 4)));
+
+// The decimal digits of a byte count.
+void DecimalText(char* target, size_t capacity, uint64_t value);
 
 // The text a fixed buffer holds, up to its terminator or its end.
 template <size_t N>

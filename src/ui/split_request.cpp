@@ -6,7 +6,6 @@
 #include <windows.h>
 
 #include <cctype>
-#include <cstdio>
 #include <string>
 #include <string_view>
 
@@ -274,7 +273,7 @@ bool BackupPathsFit() {
 bool LargeCountAccepted() {
     if (SplitJob.PieceCount < ManyPiecesFrom) return true;
     char text[256];
-    snprintf(text, sizeof text, ManyPieces, static_cast<int>(SplitJob.PieceCount));
+    FormatText(text, sizeof text, ManyPieces, static_cast<int>(SplitJob.PieceCount));
     return ConfirmWarning(text);
 }
 
@@ -331,7 +330,7 @@ bool ReplacingAcceptedIn(const PathText& folder, uint32_t count) {
     PathText name{};
     if (!FindReplacedFile(View(folder), count, name)) return true;
     char text[2 * PathCapacity + sizeof ReplaceQuestion];
-    snprintf(text, sizeof text, ReplaceQuestion, folder.data(), name.data());
+    FormatText(text, sizeof text, ReplaceQuestion, folder.data(), name.data());
     return ConfirmWarning(text);
 }
 

@@ -1,10 +1,12 @@
 // Entry point of Veltra Partola 95: puts the job record into its start state,
 // takes a source path from the command line, opens the main window and runs
-// the program's one message loop.
+// the program's one message loop. The 32-bit program starts here too, in its
+// own start-up code, instead of in the C run-time's (see PartolaStartUp).
 #include <windows.h>
 // after windows.h, which it needs
 #include <commctrl.h>
 
+#include <cstdlib>
 #include <string>
 #include <string_view>
 
@@ -92,3 +94,28 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
         SetWindowPos(MainWindow, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     return RunMessageLoop();
 }
+
+#ifdef PARTOLA_OWN_START_UP
+extern "C" {
+void __cdecl __set_app_type(int type);
+void __main();  // runs the global constructors once
+void _pei386_runtime_relocator();
+}
+
+// The entry of the 32-bit program: does what the C run-time's start-up code
+// did that the program needs. That code is compiled for the Pentium Pro and
+// would stop the program at once on a 486 or a Pentium.
+extern "C" __attribute__((force_align_arg_pointer)) void PartolaStartUp() {
+    // The x87 at full (64-bit) precision: the typed split size relies on it.
+    __asm__ __volatile__("fninit");
+    _pei386_runtime_relocator();
+    __set_app_type(2);  // a GUI program, for the C run-time's error reports
+    __main();
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    GetStartupInfoA(&startup);
+    int show = (startup.dwFlags & STARTF_USESHOWWINDOW) ? startup.wShowWindow : SW_SHOWDEFAULT;
+    std::string_view tail = CommandLineTail(GetCommandLineA());
+    exit(WinMain(GetModuleHandleA(nullptr), nullptr, const_cast<char*>(tail.data()), show));
+}
+#endif

@@ -192,15 +192,27 @@ TEST_F(SizeArithmetic, TypedTextIsCutToNineteenCharacters) {
     EXPECT_STREQ(SplitJob.SplitSizeText.data(), "1234567890123456789");
 }
 
+TEST_F(SizeArithmetic, SizeTextsPassFourGigabytesAndTextsTruncate) {
+    char text[40];
+    ByteSizeText(5368709120ull, text, sizeof text);
+    EXPECT_STREQ(text, "5120.00 MB (5368709120 bytes)");
+    ByteSizeText(1152, text, 8);
+    EXPECT_STREQ(text, "1.12 KB");
+    FormatText(text, 6, "%d pieces", 12);
+    EXPECT_STREQ(text, "12 pi");
+}
+
 TEST_F(SizeArithmetic, SizeTextsFollowTheSourceSize) {
     TempFolder folder;
     const std::pair<uint32_t, const char*> rows[] = {
         {0, "0 bytes"},
         {1023, "1023 bytes"},
         {1024, "1.00 KB (1024 bytes)"},
-        {1152, "1.12 KB (1152 bytes)"},
+        {1152, "1.12 KB (1152 bytes)"},  // ties go to the even hundredth
+        {1408, "1.38 KB (1408 bytes)"},
         {1048575, "1024.00 KB (1048575 bytes)"},
         {1048576, "1.00 MB (1048576 bytes)"},
+        {1179648, "1.12 MB (1179648 bytes)"},
         {1500000, "1.43 MB (1500000 bytes)"},
         {4294967295u, "4096.00 MB (4294967295 bytes)"},
     };

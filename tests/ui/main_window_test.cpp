@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 
 #include "program_session.h"
 #include "resource.h"
@@ -145,6 +146,27 @@ TEST(Editing, SourceLabelsRefreshOnLeavingTheFieldSplitButtonOnEveryChange) {
     ASSERT_TRUE(TypeText(run.main, IDC_SOURCE, ""));
     EXPECT_FALSE(run.Enabled(IDC_SPLIT));
     EXPECT_EQ(run.Text(IDC_SIZE_LABEL), "Size: 9.77 KB (10000 bytes)");
+}
+
+// The running program's own size texts: a tie goes to the even hundredth.
+TEST(Editing, SizeLabelShowsKilobytesAndMegabytesToTheHundredth) {
+    TempFolder folder;
+    MainWindowRun run;
+    ASSERT_NE(run.main, nullptr);
+    const std::pair<uint32_t, const char*> rows[] = {
+        {1023, "1023 bytes"},
+        {1152, "1.12 KB (1152 bytes)"},
+        {1408, "1.38 KB (1408 bytes)"},
+        {1048575, "1024.00 KB (1048575 bytes)"},
+        {1179648, "1.12 MB (1179648 bytes)"},
+    };
+    for (const auto& [size, expected] : rows) {
+        std::string path = folder.File("s" + std::to_string(size));
+        WriteRandomFile(path, size);
+        ASSERT_TRUE(TypeText(run.main, IDC_SOURCE, path));
+        ASSERT_TRUE(LeaveField(run.main, IDC_SOURCE));
+        EXPECT_EQ(run.Text(IDC_SIZE_LABEL), std::string("Size: ") + expected);
+    }
 }
 
 TEST(Editing, SizeChangesRecountWhileASourceSizeIsKnown) {

@@ -20,8 +20,8 @@ if [[ " $arches " == *" i686 "* ]] && ! can_run_32bit; then
   arches=$(echo " $arches " | sed 's/ i686 / /; s/^ *//; s/ *$//')
   [[ " $arches " == *" x86_64 "* ]] && audit_32bit_only=1
   echo "== This machine cannot start 32-bit programs (Wine's 32-bit loader fails):"
-  echo "   the 32-bit program was built and its imports are audited; its tests under
-   Wine are NOT run here."
+  echo "   the 32-bit program was built and its imports and instructions are
+   audited; its tests under Wine are NOT run here."
 fi
 # One test run at a time in a checkout: the runs would share the Wine
 # prefixes, the displays and the small disks' folder. The lock is a folder
@@ -106,8 +106,10 @@ done
   echo "# Both architectures' tests in one run (written by test.sh)."
   for arch in $arches; do echo "subdirs(\"$arch\")"; done
   # Where the 32-bit program cannot run, what needs no 32-bit process still
-  # checks it: the 64-bit import audit reads its import table.
+  # checks it: the 64-bit import audit reads its import table, and the
+  # instruction audit its code.
   if [ -n "${audit_32bit_only:-}" ]; then
+    echo "add_test(i686.instructions bash \"$repo_root/tests/imports/instruction_audit.sh\" \"$build_root/i686/Partola95.exe\")"
     echo "add_test(i686.imports \"$build_root/x86_64/wine-exec\" \"$build_root/x86_64/tests/imports_tests.exe\")"
     echo "set_tests_properties(i686.imports PROPERTIES TIMEOUT 300" \
          "ENVIRONMENT \"PARTOLA_AUDIT_EXE=Z:$build_root/i686/Partola95.exe\")"

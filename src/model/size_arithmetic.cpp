@@ -143,29 +143,30 @@ bool ReadSplitSize() {
 
 bool SizeText(const char* path, char* text, size_t capacity) {
     DirectoryEntry entry{};
-    // A file of 4 GiB or more has no size the job's byte counts can hold: it
-    // is shown, and later refused, like a missing one.
-    if (!FindDirectoryEntry(path, entry) || entry.IsTooLarge()) {
+    if (!FindDirectoryEntry(path, entry)) {
         SplitJob.SourceSize = 0;
         return false;
     }
-    uint32_t size = entry.SizeLow;
+    uint64_t size = entry.Size();
     SplitJob.SourceSize = size;
-    unsigned long bytes = size;
+    // Every size up to 2^53 is exact as a double, so the two decimals round
+    // as they do for a source under 4 GiB.
+    auto bytes = static_cast<unsigned long long>(size);
+    double exact = static_cast<double>(size);
     if (size >= MegaByte) {
-        snprintf(text, capacity, "%.2f MB (%lu bytes)", size / 1024.0 / 1024.0, bytes);
+        snprintf(text, capacity, "%.2f MB (%llu bytes)", exact / 1024.0 / 1024.0, bytes);
     } else if (size >= KiloByte) {
-        snprintf(text, capacity, "%.2f KB (%lu bytes)", size / 1024.0, bytes);
+        snprintf(text, capacity, "%.2f KB (%llu bytes)", exact / 1024.0, bytes);
     } else {
-        snprintf(text, capacity, "%lu bytes", bytes);
+        snprintf(text, capacity, "%llu bytes", bytes);
     }
     return true;
 }
 
-uint32_t PieceCountOf(uint32_t sourceSize, uint32_t splitSize) {
+uint64_t PieceCountOf(uint64_t sourceSize, uint32_t splitSize) {
     if (sourceSize == 0 || splitSize == 0 || sourceSize < splitSize) return 0;
-    // In 64 bits: sourceSize + splitSize - 1 can pass 4,294,967,295.
-    return static_cast<uint32_t>((uint64_t{sourceSize} + splitSize - 1) / splitSize);
+    // The source is under 2^63, so sourceSize + splitSize - 1 cannot wrap.
+    return (sourceSize + splitSize - 1) / splitSize;
 }
 
 void PieceCountText(char* text, size_t capacity) {
@@ -174,10 +175,12 @@ void PieceCountText(char* text, size_t capacity) {
         CopyText(text, capacity, "Spanned");
         return;
     }
-    uint32_t count = PieceCountOf(SplitJob.SourceSize, SplitJob.SplitSize);
+    uint64_t count = PieceCountOf(SplitJob.SourceSize, SplitJob.SplitSize);
     if (count > 0) {
-        SplitJob.PieceCount = count;
-        snprintf(text, capacity, "%lu", static_cast<unsigned long>(count));
+        // Held at the largest 32-bit count: a split of more than 1,000
+        // pieces is refused before the count is used.
+        SplitJob.PieceCount = count > UINT32_MAX ? UINT32_MAX : static_cast<uint32_t>(count);
+        snprintf(text, capacity, "%llu", static_cast<unsigned long long>(count));
     } else if (SplitJob.SourceSize != 0 && SplitJob.SplitSize != 0) {
         CopyText(text, capacity, "Split size too big");
     }
@@ -190,7 +193,7 @@ bool SplitInputsComplete(HWND dialog) {
     return true;
 }
 
-int32_t SuggestedUnit(uint32_t size) {
+int32_t SuggestedUnit(uint64_t size) {
     if (size < KiloByte) return 0;
     if (size < MegaByte) return 1;
     return 2;

@@ -8,6 +8,7 @@
 // clang-format on
 
 #include "engine/split_engine.h"
+#include "model/size_arithmetic.h"
 #include "model/split_job.h"
 #include "resource.h"
 #include "test_support.h"
@@ -83,10 +84,9 @@ void SetUpSplit(const std::string& source, const std::string& dest, uint32_t spl
     // shows it, and would complain about a text that is no number.
     CopyText(SplitJob.SplitSizeText, std::to_string(splitSize));
     SplitJob.SizeUnitIndex = 0;
-    SplitJob.SourceSize = static_cast<uint32_t>(FileSize64(source));
+    SplitJob.SourceSize = FileSize64(source);
     SplitJob.SplitSize = splitSize;
-    SplitJob.PieceCount = static_cast<uint32_t>(
-        (static_cast<uint64_t>(SplitJob.SourceSize) + splitSize - 1) / splitSize);
+    SplitJob.PieceCount = static_cast<uint32_t>(PieceCountOf(SplitJob.SourceSize, splitSize));
     SplitJob.Spanning = 0;
     SplitJob.SizeMode = 1;
 }

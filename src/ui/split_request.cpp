@@ -287,10 +287,10 @@ void RequestSplit() {
     SplitJob.SourcePath = texts.source;
     SplitJob.DestFolder = texts.dest;
     // At most 1,000 here: CountIsSensible refused more.
-    SplitJob.PieceCount = SplitJob.Spanning
-                              ? 0
-                              : static_cast<uint32_t>(
-                                    PieceCountOf(SplitJob.SourceSize, SplitJob.SplitSize));
+    SplitJob.PieceCount =
+        SplitJob.Spanning
+            ? 0
+            : static_cast<uint32_t>(PieceCountOf(SplitJob.SourceSize, SplitJob.SplitSize));
     if (!PathsFit() || !LargeCountAccepted() || !ReplacingAccepted()) return;
     SettleBackups();
     if (!BackupPathsFit()) return;

@@ -52,7 +52,7 @@ protected:
     // while a source size is known: the tests below call the arithmetic
     // themselves.
     void Type(int id, const char* text) {
-        uint32_t sourceSize = SplitJob.SourceSize;
+        uint64_t sourceSize = SplitJob.SourceSize;
         SplitJob.SourceSize = 0;
         SetDlgItemTextA(MainWindow, id, text);
         SplitJob.SourceSize = sourceSize;
@@ -258,9 +258,9 @@ TEST_F(SizeArithmetic, PieceCountsAreTheExactCeiling) {
     EXPECT_EQ(CountText(), "5368709120");
     EXPECT_EQ(SplitJob.PieceCount, 4294967295u);
     ChooseUnit(2);
-    for (auto [source, size, count] : {std::tuple{5368709120u, "2000", "3"},
-                                       std::tuple{5368709120u, "4095", "2"},
-                                       std::tuple{4294967295u, "100", "41"}}) {
+    for (auto [source, size, count] :
+         {std::tuple{5368709120u, "2000", "3"}, std::tuple{5368709120u, "4095", "2"},
+          std::tuple{4294967295ull, "100", "41"}}) {
         SplitJob.SourceSize = source;
         Type(IDC_SIZE_TEXT, size);
         EXPECT_EQ(CountText(), count);

@@ -26,81 +26,53 @@ constexpr uint64_t PieceBytes = 2000ull << 20;
 constexpr uint32_t StickBytes = 2u << 30;
 constexpr char SourceName[] = "Disc Image 2026.iso";
 constexpr char JoinName[] = "Join-Disc Image 2026.iso.bat";
+// 8-byte marks on both sides of every place the tests cut the source (2000 MB
+// pieces, 2 GiB sticks) and at both ends; each holds its offset, inverted, so
+// that a byte out of place shows.
+constexpr uint64_t Marks[] = {
+    0,          PieceBytes - 8,   PieceBytes, 2 * PieceBytes - 8, 2 * PieceBytes, (2ull << 30) - 8,
+    2ull << 30, (4ull << 30) - 8, 4ull << 30, SourceBytes - 8};
 
-// Every place the tests cut the source, each mark starting 4 bytes before it;
-// and the first and the last 8 bytes.
-std::vector<uint64_t> MarkOffsets() {
-    std::vector<uint64_t> offsets{0, SourceBytes - 8};
-    for (uint64_t cut : {PieceBytes, 2 * PieceBytes, uint64_t{StickBytes}, 2ull * StickBytes})
-        offsets.push_back(cut - 4);
-    return offsets;
-}
-
-// A mark's bytes: its own offset, so that a byte out of place shows.
-char MarkByte(uint64_t offset, int n) {
-    return static_cast<char>((offset ^ 0x5A5A5A5A5A5A5A5Aull) >> (8 * n));
-}
-
-bool ByteAt(HANDLE file, uint64_t offset, char& byte) {
+// Writes a mark at the offset of the file, or reads back whether it is there.
+bool MarkAt(const std::string& path, uint64_t offset, uint64_t mark, bool write) {
+    HANDLE file = CreateFileA(path.c_str(), write ? GENERIC_WRITE : GENERIC_READ, FILE_SHARE_READ,
+                              nullptr, OPEN_EXISTING, 0, nullptr);
     LARGE_INTEGER at{};
     at.QuadPart = static_cast<LONGLONG>(offset);
+    uint64_t bytes = ~mark;
     DWORD done = 0;
-    return SetFilePointerEx(file, at, nullptr, FILE_BEGIN) &&
-           ReadFile(file, &byte, 1, &done, nullptr) && done == 1;
-}
-
-bool MakeMarkedSource(const std::string& path) {
-    if (!MakeLargeFile(path, SourceBytes)) return false;
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    bool written = file != INVALID_HANDLE_VALUE;
-    for (uint64_t mark : MarkOffsets()) {
-        char bytes[8];
-        for (int n = 0; n < 8; ++n) bytes[n] = MarkByte(mark, n);
-        LARGE_INTEGER at{};
-        at.QuadPart = static_cast<LONGLONG>(mark);
-        DWORD done = 0;
-        written = written && SetFilePointerEx(file, at, nullptr, FILE_BEGIN) &&
-                  WriteFile(file, bytes, 8, &done, nullptr) && done == 8;
-    }
-    if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
-    return written;
-}
-
-// The file holds the source's bytes from start on: its size is as expected,
-// every mark byte that falls into it is in its place, and the bytes around
-// each mark are the source's zeros.
-bool HoldsSourceFrom(const std::string& path, uint64_t start, uint64_t size) {
-    if (FileSize64(path) != size) return false;
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
-    bool holds = true;
-    for (uint64_t mark : MarkOffsets()) {
-        for (int n = -1; n <= 8; ++n) {
-            uint64_t at = mark + n;
-            char byte = 0;
-            if (at < start || at >= start + size) continue;
-            char expected = n >= 0 && n < 8 ? MarkByte(mark, n) : 0;
-            holds = holds && ByteAt(file, at - start, byte) && byte == expected;
-        }
-    }
+    bool moved = SetFilePointerEx(file, at, nullptr, FILE_BEGIN);
+    bool ok = moved && (write ? WriteFile(file, &bytes, 8, &done, nullptr)
+                              : ReadFile(file, &bytes, 8, &done, nullptr) && bytes == ~mark);
     CloseHandle(file);
+    return ok && done == 8;
+}
+
+// The file has the size given and holds the marks of the source from start on.
+bool HoldsSourceFrom(const std::string& path, uint64_t start, uint64_t size) {
+    bool holds = FileSize64(path) == size;
+    for (uint64_t mark : Marks)
+        if (mark >= start && mark + 8 <= start + size)
+            holds = holds && MarkAt(path, mark - start, mark, false);
     return holds;
 }
 
-bool SixtyFourBits() { return sizeof(void*) == 8; }
-
-std::string ExpectedJoinFile(const std::string& source, uint32_t pieces) {
+std::string ExpectedJoinFile(const std::string& source) {
     std::string text;
     for (const std::string& chunk :
-         JoinBatchChunks(PieceBaseName(source), ShortName(source), SourceName, pieces, false))
+         JoinBatchChunks(PieceBaseName(source), ShortName(source), SourceName, 3, false))
         text += chunk;
     return text;
 }
 
+bool SixtyFourBits() { return sizeof(void*) == 8; }
+
 class LargeSource : public ::testing::Test {
 protected:
-    void SetUp() override { ASSERT_TRUE(MakeMarkedSource(source)); }
+    void SetUp() override {
+        ASSERT_TRUE(MakeLargeFile(source, SourceBytes));
+        for (uint64_t mark : Marks) ASSERT_TRUE(MarkAt(source, mark, mark, true));
+    }
     TempFolder work;
     std::string source = work.File(SourceName);
 };
@@ -129,7 +101,7 @@ TEST_F(LargeSource, LabelsAndPiecesOf2000MbThatTheInterpreterRebuilds) {
         EXPECT_TRUE(HoldsSourceFrom(disk->WindowsPath() + "\\" + pieces[n], n * PieceBytes, size))
             << pieces[n];
     }
-    EXPECT_EQ(ReadWholeFile(disk->WindowsPath() + "\\" + JoinName), ExpectedJoinFile(source, 3));
+    EXPECT_EQ(ReadWholeFile(disk->WindowsPath() + "\\" + JoinName), ExpectedJoinFile(source));
 
     if (!SixtyFourBits()) return;
     // Rebuilt on the hard disk from links to the pieces: the tmpfs never holds
@@ -149,30 +121,27 @@ TEST_F(LargeSource, SpanOntoThreeSticksFillsEachWithOnePiece) {
     REQUIRE_SMALL_DISKS();
     if (!SixtyFourBits()) GTEST_SKIP() << "skipped: the 64-bit run spans (see above)";
     std::vector<std::unique_ptr<SmallDisk>> sticks;
-    for (int n = 0; n < 3; ++n) {
-        sticks.push_back(std::make_unique<SmallDisk>(StickBytes));
-        ASSERT_TRUE(sticks.back()->Mounted());
-    }
+    for (int n = 0; n < 3; ++n) sticks.push_back(std::make_unique<SmallDisk>(StickBytes));
     sticks[0]->Insert();
     uint64_t perStick = FreeBytesOfDrive(FloppyRoot().c_str());
     std::vector<std::string> pieces = PieceNames(source, 3);
-    // Each swap checks the piece on the stick taken out and unmounts it.
-    std::vector<std::string> checked;
-    auto check = [&](size_t n, uint64_t size) {
-        std::string path = sticks[n]->WindowsPath() + "\\" + pieces[n];
-        bool alone = FolderListing(sticks[n]->WindowsPath()).size() == (n < 2 ? 1u : 2u);
-        checked.push_back(pieces[n] + (alone && HoldsSourceFrom(path, n * perStick, size)
-                                           ? " holds its part"
-                                           : " is wrong"));
+    // Each stick holds its piece alone (the last one the join file too), and
+    // is checked and unmounted as soon as the next one goes in.
+    std::vector<bool> holds;
+    auto check = [&](size_t n, uint64_t size, std::vector<std::string> others) {
+        others.push_back(pieces[n]);
+        holds.push_back(
+            FolderListing(sticks[n]->WindowsPath()) == Sorted(others) &&
+            HoldsSourceFrom(sticks[n]->WindowsPath() + "\\" + pieces[n], n * perStick, size));
     };
     ProgramSession session;
     ASSERT_NE(session.main, nullptr);
     session.boxes.AnswerWith([&](const SeenBox& box) {
-        for (size_t n = 2; n <= 3; ++n) {
-            if (box.Line() != messages::DiskPrompt(static_cast<int>(n))) continue;
-            check(n - 2, perStick);
-            sticks[n - 2].reset();
-            sticks[n - 1]->Insert();
+        for (size_t n = 1; n < 3; ++n) {
+            if (box.Line() != messages::DiskPrompt(static_cast<int>(n + 1))) continue;
+            check(n - 1, perStick, {});
+            sticks[n - 1].reset();
+            sticks[n]->Insert();
         }
         return IDOK;
     });
@@ -181,12 +150,9 @@ TEST_F(LargeSource, SpanOntoThreeSticksFillsEachWithOnePiece) {
     EXPECT_EQ(session.boxes.Transcript(),
               (std::vector<std::string>{messages::DiskPrompt(1), messages::DiskPrompt(2),
                                         messages::DiskPrompt(3)}));
-    check(2, SourceBytes - 2 * perStick);
-    EXPECT_EQ(ReadWholeFile(sticks[2]->WindowsPath() + "\\" + JoinName),
-              ExpectedJoinFile(source, 3));
-    EXPECT_EQ(checked, (std::vector<std::string>{pieces[0] + " holds its part",
-                                                 pieces[1] + " holds its part",
-                                                 pieces[2] + " holds its part"}));
+    check(2, SourceBytes - 2 * perStick, {JoinName});
+    EXPECT_EQ(holds, std::vector<bool>(3, true));
+    EXPECT_EQ(ReadWholeFile(sticks[2]->WindowsPath() + "\\" + JoinName), ExpectedJoinFile(source));
 }
 
 }  // namespace

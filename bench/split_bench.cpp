@@ -13,6 +13,7 @@
 #include <cstdlib>
 
 #include "engine/split_engine.h"
+#include "model/size_arithmetic.h"
 #include "model/split_job.h"
 #include "platform/file_services.h"
 #include "ui/progress_dialog.h"
@@ -58,10 +59,10 @@ int main(int argc, char** argv) {
     }
     CopyText(SplitJob.SourcePath, argv[1]);
     CopyText(SplitJob.DestFolder, argv[2]);
-    SplitJob.SourceSize = source.SizeLow;
+    SplitJob.SourceSize = source.Size();
     SplitJob.SplitSize = static_cast<uint32_t>(strtoul(argv[3], nullptr, 10));
-    SplitJob.PieceCount = static_cast<uint32_t>(
-        (uint64_t{SplitJob.SourceSize} + SplitJob.SplitSize - 1) / SplitJob.SplitSize);
+    SplitJob.PieceCount =
+        static_cast<uint32_t>(PieceCountOf(SplitJob.SourceSize, SplitJob.SplitSize));
     CreateProgressDialog();
     Pump();
     SIZE_T idle = Memory().WorkingSetSize;

@@ -38,8 +38,16 @@ LRESULT ProgressCall(int control, UINT message, WPARAM wParam, LPARAM lParam);
 void ShowProgressText(int controlId, const char* text);
 // A status that may be passed over when a newer one follows at once.
 void ShowPassingStatus(const char* text);
+// Sets the bar's range for a job of that many steps. The range message
+// carries 16 bits: beyond 65,535 steps, the bar moves once for every so many
+// steps (the fewest that bring the range under 65,536), so that it still runs
+// from empty to full.
+void SetProgressSteps(uint64_t steps);
 // One more step of the bar, shown with the next report.
 void StepProgressBar();
+// The job's last step: the bar moves once more, whatever part of a move the
+// steps so far had made, and shows at once.
+void FinishProgressBar();
 // Sends the steps and the status that wait; done before every prompt and
 // text the user must see, so nothing shows out of order.
 void ShowPendingProgress();

@@ -34,8 +34,7 @@ void FillProgressBar() {
         ProgressCall(IDC_PROGRESS_BAR, PBM_SETRANGE, 0, MAKELPARAM(0, 1));
         ProgressCall(IDC_PROGRESS_BAR, PBM_SETPOS, 1, 0);
     } else {
-        StepProgressBar();
-        ShowPendingProgress();
+        FinishProgressBar();
     }
 }
 

@@ -38,12 +38,6 @@ void ShowTitleLine() {
     ShowProgressText(IDC_PROGRESS_TITLE, title);
 }
 
-void SetProgressRange() {
-    // The range message carries the upper bound in 16 bits.
-    uint32_t upper = SplitJob.SourceSize / SplitJob.ChunkSize + 1;
-    ProgressCall(IDC_PROGRESS_BAR, PBM_SETRANGE, 0, MAKELPARAM(0, upper & 0xFFFF));
-}
-
 // ChunkSize from the buffer size and the piece or the first disk; false when
 // the user cancelled the free-space prompt (the job is then ended).
 bool ChooseChunkSize() {
@@ -74,7 +68,7 @@ bool PrepareSplitJob() {
     ShowProgressText(IDC_PROGRESS_STATUS, "Initializing...");
     ProgressCall(IDC_PROGRESS_BAR, PBM_SETPOS, 0, 0);
     if (!ChooseChunkSize()) return false;
-    SetProgressRange();
+    SetProgressSteps(SplitJob.SourceSize / SplitJob.ChunkSize + 1);
     if (!AllocateCopyBuffer()) {
         ShowError(OutOfMemory);
         return EndSplitJobEarly(true);

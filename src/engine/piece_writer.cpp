@@ -125,8 +125,8 @@ bool WriteBackupBlock(const char* data, uint32_t count) {
 uint32_t NextBlockSize() {
     uint32_t block = SplitJob.SplitSize - SplitJob.PieceBytesWritten;
     if (block > SplitJob.ChunkSize) block = SplitJob.ChunkSize;
-    uint32_t rest = SplitJob.SourceSize - SplitJob.TotalBytesWritten;
-    return block < rest ? block : rest;
+    uint64_t rest = SplitJob.SourceSize - SplitJob.TotalBytesWritten;
+    return block < rest ? block : static_cast<uint32_t>(rest);
 }
 
 bool ReadSourceSlice(char* slice, uint32_t size, uint32_t& count) {

@@ -35,6 +35,11 @@ struct WorkerCall {
 // touches it.
 DWORD LastReport = 0;
 uint32_t PendingSteps = 0;
+// The bar moves once for every StepsPerMove steps; StepsSinceMove counts the
+// steps toward the next move.
+uint32_t StepsPerMove = 1;
+uint32_t StepsSinceMove = 0;
+constexpr uint64_t LargestRange = 0xFFFF;
 char PendingStatus[200] = {};
 
 // The message box the worker has open, so that Cancel can close it.
@@ -115,9 +120,25 @@ void ShowPendingProgress() {
     }
 }
 
+void SetProgressSteps(uint64_t steps) {
+    StepsPerMove = steps > LargestRange ? static_cast<uint32_t>((steps - 1) / LargestRange + 1) : 1;
+    StepsSinceMove = 0;
+    auto upper = static_cast<WORD>((steps + StepsPerMove - 1) / StepsPerMove);
+    ProgressCall(IDC_PROGRESS_BAR, PBM_SETRANGE, 0, MAKELPARAM(0, upper));
+}
+
 void StepProgressBar() {
-    ++PendingSteps;
+    if (++StepsSinceMove >= StepsPerMove) {
+        StepsSinceMove = 0;
+        ++PendingSteps;
+    }
     ReportWhenDue();
+}
+
+void FinishProgressBar() {
+    StepsSinceMove = 0;
+    ++PendingSteps;
+    ShowPendingProgress();
 }
 
 void ShowPassingStatus(const char* text) {

@@ -182,22 +182,20 @@ bool SplitSizeIsTooBig() { return TypedSizeTooBig; }
 
 bool SizeText(const char* path, char* text, size_t capacity) {
     DirectoryEntry entry{};
-    // A file of 4 GiB or more has no size the job's byte counts can hold: it
-    // is shown, and later refused, like a missing one.
-    if (!FindDirectoryEntry(path, entry) || entry.IsTooLarge()) {
+    if (!FindDirectoryEntry(path, entry)) {
         SplitJob.SourceSize = 0;
         return false;
     }
-    uint32_t size = entry.SizeLow;
+    uint64_t size = entry.Size();
     SplitJob.SourceSize = size;
     ByteSizeText(size, text, capacity);
     return true;
 }
 
-uint32_t PieceCountOf(uint32_t sourceSize, uint32_t splitSize) {
+uint64_t PieceCountOf(uint64_t sourceSize, uint32_t splitSize) {
     if (sourceSize == 0 || splitSize == 0 || sourceSize < splitSize) return 0;
-    // In 64 bits: sourceSize + splitSize - 1 can pass 4,294,967,295.
-    return static_cast<uint32_t>((uint64_t{sourceSize} + splitSize - 1) / splitSize);
+    // The source is under 2^63, so sourceSize + splitSize - 1 cannot wrap.
+    return (sourceSize + splitSize - 1) / splitSize;
 }
 
 void PieceCountText(char* text, size_t capacity) {
@@ -206,10 +204,12 @@ void PieceCountText(char* text, size_t capacity) {
         CopyText(text, capacity, "Spanned");
         return;
     }
-    uint32_t count = TypedSizeTooBig ? 0 : PieceCountOf(SplitJob.SourceSize, SplitJob.SplitSize);
+    uint64_t count = TypedSizeTooBig ? 0 : PieceCountOf(SplitJob.SourceSize, SplitJob.SplitSize);
     if (count > 0) {
-        SplitJob.PieceCount = count;
-        FormatText(text, capacity, "%lu", static_cast<unsigned long>(count));
+        // Held at the largest 32-bit count: a split of more than 1,000
+        // pieces is refused before the count is used.
+        SplitJob.PieceCount = count > UINT32_MAX ? UINT32_MAX : static_cast<uint32_t>(count);
+        DecimalText(text, capacity, count);
     } else if (SplitJob.SourceSize != 0 && SplitJob.SplitSize != 0) {
         CopyText(text, capacity, "Split size too big");
     }
@@ -222,7 +222,7 @@ bool SplitInputsComplete(HWND dialog) {
     return true;
 }
 
-int32_t SuggestedUnit(uint32_t size) {
+int32_t SuggestedUnit(uint64_t size) {
     if (size < KiloByte) return 0;
     if (size < MegaByte) return 1;
     return 2;

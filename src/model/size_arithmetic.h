@@ -26,7 +26,7 @@ void ByteSizeText(uint64_t bytes, char* text, size_t capacity);
 
 // The number of pieces: the exact ceiling of sourceSize / splitSize. 0, no
 // count, when either size is 0 or the source is smaller than one piece.
-uint32_t PieceCountOf(uint32_t sourceSize, uint32_t splitSize);
+uint64_t PieceCountOf(uint64_t sourceSize, uint32_t splitSize);
 
 // Writes "Spanned", "Split size too big" or the piece count (stored into
 // PieceCount); writes nothing when either size is unknown.
@@ -36,4 +36,4 @@ void PieceCountText(char* text, size_t capacity);
 bool SplitInputsComplete(HWND dialog);
 
 // The unit list entry that suits a size: 0 bytes, 1 KB, 2 MB.
-int32_t SuggestedUnit(uint32_t size);
+int32_t SuggestedUnit(uint64_t size);

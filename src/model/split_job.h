@@ -25,8 +25,9 @@ struct SplitJobRecord {
     PathText BackupFolder;  // never reset
     uint32_t BackupEnabled;
 
-    // Derived sizes.
-    uint32_t SourceSize;
+    // Derived sizes. The source and the bytes written so far may pass 4 GiB;
+    // a piece, and so every other count, stays under it.
+    uint64_t SourceSize;
     uint32_t SplitSize;
     uint32_t PieceCount;
     uint32_t Spanning;
@@ -48,7 +49,7 @@ struct SplitJobRecord {
     HANDLE BackupHandle;
     int32_t PieceIndex;
     uint32_t PieceBytesWritten;
-    uint32_t TotalBytesWritten;
+    uint64_t TotalBytesWritten;
     volatile LONG JobRunning;
 };
 

@@ -16,7 +16,7 @@ struct DirectoryEntry {
     uint32_t SizeLow;     // the size's low 32 bits
     uint32_t SizeHigh;    // non-zero for an entry of 4 GiB or more
     bool IsFolder() const { return (Attributes & FILE_ATTRIBUTE_DIRECTORY) != 0; }
-    bool IsTooLarge() const { return SizeHigh != 0; }
+    uint64_t Size() const { return uint64_t{SizeHigh} << 32 | SizeLow; }
 };
 
 // First match of the path taken as a search pattern. False when nothing

@@ -43,9 +43,6 @@ constexpr char BackupQuestion[] =
 // Refusals of our own, for inputs the checks above would let through.
 constexpr char ZeroSplitSize[] =
     "The split size is 0 bytes.\nType a split size of at least 1 byte, or choose a preset size.";
-constexpr char SourceTooLarge[] =
-    "The source file is 4 GB or larger.\nVeltra Partola 95 splits files of up to 4,294,967,295 "
-    "bytes.";
 constexpr char DestPathTooLong[] =
     "The destination folder's path is too long for the piece and join file names.\nChoose a "
     "folder with a shorter path.";
@@ -130,7 +127,7 @@ bool CountIsSensible() {
         return false;
     }
     // The count the main window's labels show.
-    uint32_t count = PieceCountOf(SplitJob.SourceSize, SplitJob.SplitSize);
+    uint64_t count = PieceCountOf(SplitJob.SourceSize, SplitJob.SplitSize);
     if (count == 1) {
         Refuse(OnePiece);
         return false;
@@ -172,13 +169,9 @@ bool SourceIsSplittable(const PathText& source, DirectoryEntry& entry) {
         Refuse(SourceNotFound);
         return false;
     }
-    if (entry.IsTooLarge()) {
-        Refuse(SourceTooLarge);
-        return false;
-    }
     // A folder passes the look-up too; it is not called empty (it fails later,
     // as before).
-    if (!entry.IsFolder() && entry.SizeLow == 0) {
+    if (!entry.IsFolder() && entry.Size() == 0) {
         Refuse(SourceEmpty);
         return false;
     }
@@ -364,7 +357,7 @@ void Launch() {
 }  // namespace
 
 // The order decides which message the user sees when several apply. The
-// source is found, not too large and not empty, and is not on the disk being
+// source is found and not empty, and is not on the disk being
 // spanned, before the destination is looked at; the question whether to
 // replace files in the destination folder comes last, so a split that is
 // refused never asks it. Nothing is written before the launch.
@@ -381,15 +374,18 @@ void RequestSplit() {
         return;
     DefaultDestinationFromSource(texts.source, texts.dest);
     if (!DestinationIsFolder(texts.dest)) return;
-    SplitJob.SourceSize = source.SizeLow;
+    SplitJob.SourceSize = source.Size();
     if (SplitJob.SourceSize < SplitJob.SplitSize) {
         Refuse(SizeAboveSource);
         return;
     }
     SplitJob.SourcePath = texts.source;
     SplitJob.DestFolder = texts.dest;
+    // At most 1,000 here: CountIsSensible refused more.
     SplitJob.PieceCount =
-        SplitJob.Spanning ? 0 : PieceCountOf(SplitJob.SourceSize, SplitJob.SplitSize);
+        SplitJob.Spanning
+            ? 0
+            : static_cast<uint32_t>(PieceCountOf(SplitJob.SourceSize, SplitJob.SplitSize));
     if (!PathsFit() || !LargeCountAccepted() || !ReplacingAccepted()) return;
     SettleBackups();
     if (!BackupPathsFit() || !BackupReplacingAccepted()) return;

@@ -1,10 +1,10 @@
 // The Split button refused: each check of the request with its message, in
 // its order (when several apply, the earlier check speaks), and the refusals
-// of inputs that would otherwise reach the engine: a split size of 0, a source
-// of 4 GB or more, an empty source, a span of a source on the disk being
-// spanned, paths too long for the piece and join file names, a typed size
-// past the largest piece, a path with wildcards or past 259 characters, a
-// source name too long for the join file's name. A refusal leaves
+// of inputs that would otherwise reach the engine: a split size of 0, an empty
+// source, a span of a source on the disk being spanned, paths too long for the
+// piece and join file names, a typed size past the largest piece, a path with
+// wildcards or past 259 characters, a source name too long for the join
+// file's name. A refusal leaves
 // the main window open as it was and writes no file.
 #include <gtest/gtest.h>
 
@@ -147,25 +147,6 @@ TEST_F(RefusalTest, ZeroSplitSizeIsRefusedInEveryForm) {
         ExpectRefusal(messages::ZeroSplitSize);
     }
     EXPECT_EQ(session.Inputs(), (MainInputs{source, out, "0.0000001", IDC_SPECIFIED, 2, 2}));
-}
-
-TEST_F(RefusalTest, SourceOfFourGigabytesOrMoreIsRefusedAndNothingIsWritten) {
-    for (uint64_t size : {5ull << 30, 4ull << 30}) {
-        SCOPED_TRACE(size);
-        TempFolder folder;
-        std::string huge = folder.File("huge.bin");
-        ASSERT_TRUE(MakeLargeFile(huge, size));
-        ASSERT_TRUE(session.SetSource(huge));
-        ASSERT_TRUE(session.SetDest(out));
-        ASSERT_TRUE(session.UsePreset(Preset::Mb144));
-        ExpectRefusal(messages::SourceTooLarge);
-        // Beside the source, where an empty destination would put the pieces.
-        ASSERT_TRUE(session.SetDest(""));
-        ASSERT_TRUE(session.UseSpecified("100", Unit::MB));
-        ExpectRefusal(messages::SourceTooLarge);
-        EXPECT_EQ(FolderListing(folder.Path()), std::vector<std::string>{"huge.bin"});
-        EXPECT_EQ(FileSize64(huge), size);
-    }
 }
 
 TEST_F(RefusalTest, EmptySourceIsRefusedInEveryMode) {

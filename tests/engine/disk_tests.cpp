@@ -242,25 +242,29 @@ TEST_F(DiskTest, TooLittleSpaceAtPreparationEndsTheJobBeforeTheWorker) {
     EXPECT_EQ(SplitJob.JobRunning, 0);
 }
 
-TEST_F(DiskTest, SmallFirstDiskSetsTheChunkAndTheRangeCarriesIn16Bits) {
+TEST_F(DiskTest, SmallFirstDiskSetsTheChunkAndTheBarMovesInProportionBeyond16Bits) {
     REQUIRE_SMALL_DISKS();
     SmallDisk small(1474560);
     small.Insert();
     small.Fill(8192);
     ASSERT_EQ(FreeBytesOfDrive(FloppyRoot().c_str()), 8192u);
     std::string source = MakeSource(1000);
-    SetUpSpan(source, FloppyLetter());
-    SplitJob.SourceSize = 838860800;  // preparation only reads the recorded size
-    OpenProgressWindow();
-    ASSERT_TRUE(PrepareSplitJob());
-    EXPECT_EQ(SplitJob.ChunkSize, 8192u);
-    // 102,401 steps, carried in the bar's 16-bit range as 102,401 - 65,536.
-    EXPECT_EQ(Progress.rangeUppers, std::vector<uint32_t>{36865u});
-    // Cancel before any worker ran: the clean-up alone ends the job.
-    PostMessageA(GetDlgItem(ProgressWindow, IDCANCEL), BM_CLICK, 0, 0);
-    ASSERT_TRUE(WaitForJobEnd());
-    EXPECT_EQ(SplitJob.CopyBuffer, nullptr);
-    EXPECT_EQ(Progress.closeRequests, 1);
+    // 102,401 steps move the bar every second step, 655,361 every eleventh.
+    for (auto [recorded, upper] : {std::pair{838860800ull, 51201u}, {5368709120ull, 59579u}}) {
+        SCOPED_TRACE(recorded);
+        Progress = ProgressLog{};
+        SetUpSpan(source, FloppyLetter());
+        SplitJob.SourceSize = recorded;  // preparation only reads the recorded size
+        OpenProgressWindow();
+        ASSERT_TRUE(PrepareSplitJob());
+        EXPECT_EQ(SplitJob.ChunkSize, 8192u);
+        EXPECT_EQ(Progress.rangeUppers, std::vector<uint32_t>{upper});
+        // Cancel before any worker ran: the clean-up alone ends the job.
+        PostMessageA(GetDlgItem(ProgressWindow, IDCANCEL), BM_CLICK, 0, 0);
+        ASSERT_TRUE(WaitForJobEnd());
+        EXPECT_EQ(SplitJob.CopyBuffer, nullptr);
+        EXPECT_EQ(Progress.closeRequests, 1);
+    }
 }
 
 TEST_F(DiskTest, FolderSplitOnAFullingDiskStopsWithTheWriteError) {

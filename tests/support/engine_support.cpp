@@ -83,10 +83,11 @@ void SetUpSplit(const std::string& source, const std::string& dest, uint32_t spl
     // shows it, and would complain about a text that is no number.
     CopyText(SplitJob.SplitSizeText, std::to_string(splitSize));
     SplitJob.SizeUnitIndex = 0;
-    SplitJob.SourceSize = static_cast<uint32_t>(FileSize64(source));
+    SplitJob.SourceSize = FileSize64(source);
     SplitJob.SplitSize = splitSize;
-    SplitJob.PieceCount = static_cast<uint32_t>(
-        (static_cast<uint64_t>(SplitJob.SourceSize) + splitSize - 1) / splitSize);
+    // The ceiling even for a source smaller than one piece, which the tests
+    // of the engine alone split into one piece.
+    SplitJob.PieceCount = static_cast<uint32_t>((SplitJob.SourceSize + splitSize - 1) / splitSize);
     SplitJob.Spanning = 0;
     SplitJob.SizeMode = 1;
 }

@@ -52,9 +52,6 @@ inline std::string DiskPrompt(int piece) {
 constexpr char ZeroSplitSize[] =
     "Error|The split size is 0 bytes.\nType a split size of at least 1 byte, or choose a preset "
     "size.";
-constexpr char SourceTooLarge[] =
-    "Error|The source file is 4 GB or larger.\nVeltra Partola 95 splits files of up to "
-    "4,294,967,295 bytes.";
 constexpr char DestPathTooLong[] =
     "Error|The destination folder's path is too long for the piece and join file names.\nChoose "
     "a folder with a shorter path.";

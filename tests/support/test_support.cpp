@@ -405,11 +405,11 @@ std::string FloppyLink() {
 
 }  // namespace
 
-SmallDisk::SmallDisk(uint32_t bytes) {
+SmallDisk::SmallDisk(uint64_t bytes) {
     unixPath_ = BuildRootUnix() + "/disks/" + UniqueName("d");
     char command[1024];
-    snprintf(command, sizeof command, "mkdir -p '%s' && mount -t tmpfs -o size=%lu tmpfs '%s'",
-             unixPath_.c_str(), static_cast<unsigned long>(bytes), unixPath_.c_str());
+    snprintf(command, sizeof command, "mkdir -p '%s' && mount -t tmpfs -o size=%llu tmpfs '%s'",
+             unixPath_.c_str(), static_cast<unsigned long long>(bytes), unixPath_.c_str());
     mounted_ = RunUnixCommand(command) == 0;
 }
 

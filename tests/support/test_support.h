@@ -123,7 +123,7 @@ std::string FloppyRoot();
 // put into the floppy drive. Unmounted (and the drive emptied) afterwards.
 class SmallDisk {
 public:
-    explicit SmallDisk(uint32_t bytes);
+    explicit SmallDisk(uint64_t bytes);
     ~SmallDisk();
     SmallDisk(const SmallDisk&) = delete;
     SmallDisk& operator=(const SmallDisk&) = delete;

@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "model/text_and_path.h"
+#include "base/text_and_path.h"
 
 struct DirectoryEntry {
     PathText OwnName;     // cFileName

@@ -1,20 +1,16 @@
 // Readies a validated job on the interface thread: buffer size, the source's
 // names, the progress window's texts and range, the first free-space check
 // when spanning, the copy buffer and the counters.
-// windows.h must come before commctrl.h.
-// clang-format off
 #include <windows.h>
-#include <commctrl.h>
-// clang-format on
 
 #include <cstdio>
 #include <new>
 
 #include "engine/engine_steps.h"
+#include "engine/job_report.h"
 #include "engine/split_engine.h"
 #include "model/naming.h"
 #include "model/split_job.h"
-#include "resource.h"
 
 namespace {
 
@@ -36,14 +32,10 @@ void ShowTitleLine() {
     else
         snprintf(title, sizeof title, "Splitting \"%s\" into %d pieces...",
                  SplitJob.SourceTitle.data(), static_cast<int>(SplitJob.PieceCount));
-    ShowProgressText(IDC_PROGRESS_TITLE, title);
+    JobReporter().Title(title);
 }
 
-void SetProgressRange() {
-    // The range message carries the upper bound in 16 bits.
-    uint32_t upper = SplitJob.SourceSize / SplitJob.ChunkSize + 1;
-    ProgressCall(IDC_PROGRESS_BAR, PBM_SETRANGE, 0, MAKELPARAM(0, upper & 0xFFFF));
-}
+void SetProgressRange() { JobReporter().Range(SplitJob.SourceSize / SplitJob.ChunkSize + 1); }
 
 // ChunkSize from the buffer size and the piece or the first disk; false when
 // the user cancelled the free-space prompt (the job is then ended).
@@ -72,12 +64,12 @@ bool AllocateCopyBuffer() {
 
 bool PrepareSplitJob() {
     if (!BeginSplitJob()) return false;
-    ResetProgressPacing();
+    JobReporter().Begin();
     SplitJob.BufferSize = ChooseBufferSize();
     if (!DeriveSourceNames()) return FailSplitJob(SourceNotFound);
     ShowTitleLine();
-    ShowProgressText(IDC_PROGRESS_STATUS, "Initializing...");
-    ProgressCall(IDC_PROGRESS_BAR, PBM_SETPOS, 0, 0);
+    JobReporter().Status("Initializing...");
+    JobReporter().Position(0);
     if (!ChooseChunkSize()) return false;
     SetProgressRange();
     if (!AllocateCopyBuffer()) {

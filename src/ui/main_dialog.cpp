@@ -20,6 +20,7 @@
 #include "ui/folder_browser.h"
 #include "ui/options_dialog.h"
 #include "ui/progress_report.h"
+#include "ui/size_fields.h"
 #include "ui/split_request.h"
 #include "ui/tool_tips.h"
 
@@ -407,7 +408,7 @@ HWND CreateMainDialog() {
 void ShowSourceSize(const char* path) { SetSizeLabel(MainWindow, path); }
 
 void ShowPieceCount() {
-    SetLabel(MainWindow, IDC_PIECE_COUNT_LABEL, PieceCountPrefix, PieceCountText);
+    SetLabel(MainWindow, IDC_PIECE_COUNT_LABEL, PieceCountPrefix, ReadPieceCountText);
 }
 
 void UpdateSplitButton(HWND dialog) {

@@ -17,6 +17,7 @@
 #include "resource.h"
 #include "ui/backup_dialog.h"
 #include "ui/progress_dialog.h"
+#include "ui/size_fields.h"
 
 namespace {
 

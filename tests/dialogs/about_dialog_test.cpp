@@ -53,38 +53,6 @@ BOOL CALLBACK CollectCutOff(HWND child, LPARAM param) {
     return TRUE;
 }
 
-struct TooltipSearch {
-    HWND owner;
-    HWND found;
-};
-
-BOOL CALLBACK FindTooltip(HWND window, LPARAM param) {
-    auto* search = reinterpret_cast<TooltipSearch*>(param);
-    char windowClass[64] = {};
-    GetClassNameA(window, windowClass, sizeof windowClass);
-    if (GetWindow(window, GW_OWNER) != search->owner || strcmp(windowClass, TOOLTIPS_CLASSA) != 0)
-        return TRUE;
-    search->found = window;
-    return FALSE;
-}
-
-std::vector<std::string> TooltipTexts(HWND dialog) {
-    TooltipSearch search{dialog, nullptr};
-    EnumWindows(FindTooltip, reinterpret_cast<LPARAM>(&search));
-    std::vector<std::string> tips;
-    if (!search.found) return tips;
-    auto count = SendMessageA(search.found, TTM_GETTOOLCOUNT, 0, 0);
-    for (int i = 0; i < count; ++i) {
-        char text[128] = {};
-        TTTOOLINFOA tool{};
-        tool.cbSize = TTTOOLINFOA_V1_SIZE;
-        tool.lpszText = text;
-        SendMessageA(search.found, TTM_ENUMTOOLSA, i, reinterpret_cast<LPARAM>(&tool));
-        tips.push_back(text);
-    }
-    return tips;
-}
-
 AboutView Look(HWND dialog) {
     AboutView view;
     EnumChildWindows(dialog, CollectText, reinterpret_cast<LPARAM>(&view.texts));
@@ -93,7 +61,8 @@ AboutView Look(HWND dialog) {
     view.addressesReadOnly =
         (GetWindowLongA(GetDlgItem(dialog, IDC_ABOUT_URL), GWL_STYLE) & ES_READONLY) &&
         (GetWindowLongA(GetDlgItem(dialog, IDC_ABOUT_ADDRESS), GWL_STYLE) & ES_READONLY);
-    view.tips = TooltipTexts(dialog);
+    for (const testing_support::Tool& tool : testing_support::TooltipsOf(dialog))
+        view.tips.push_back(tool.text);
     // The focus arrives once the shown dialog has been activated.
     view.focusOnClose = testing_support::WaitUntil(
         [dialog] {

@@ -252,7 +252,7 @@ TEST_F(SplitJobTest, WithoutCloseWhenDoneTheWindowWaitsWithACloseButton) {
     ASSERT_TRUE(IsWindow(window));
     EXPECT_EQ(WindowText(GetDlgItem(window, IDC_PROGRESS_STATUS)), "Finished.");
     EXPECT_EQ(WindowText(GetDlgItem(window, IDCANCEL)), "Close");
-    EXPECT_EQ(ButtonTip(window), "Close Split Status Dialog");
+    EXPECT_EQ(TooltipsOf(window).at(0).text, "Close Split Status Dialog");
     EXPECT_EQ(Progress.closeRequests, 0);
 
     PostMessageA(GetDlgItem(window, IDCANCEL), BM_CLICK, 0, 0);
@@ -268,7 +268,7 @@ TEST_F(SplitJobTest, ProgressWindowStartsWithCancelTipAndIsTopmostWhenAsked) {
     EXPECT_EQ(WindowText(window), "Partola 95 Progress");
     EXPECT_EQ(WindowText(GetDlgItem(window, IDCANCEL)), "&Cancel");
     EXPECT_TRUE(GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST);
-    EXPECT_EQ(ButtonTip(window), "Cancel Splitting");
+    EXPECT_EQ(TooltipsOf(window).at(0).text, "Cancel Splitting");
     // Closed before any job: it simply goes, bringing the main window back.
     SendMessageA(window, WM_CLOSE, 0, 0);
     EXPECT_FALSE(IsWindow(window));

@@ -101,6 +101,18 @@ HWND FindTopWindow(DWORD processId, const std::string& windowClass, const std::s
 HWND FindDialog(DWORD processId, const std::string& caption, DWORD timeoutMs = 20000);
 std::string WindowText(HWND window);
 
+// One tool of a window's tooltip: the id of the control it names (when it is
+// named by its window, TTF_IDISHWND) and its text.
+struct Tool {
+    int controlId;
+    bool byWindow;
+    std::string text;
+};
+// The tooltip window that the window owns; null when it owns none.
+HWND TooltipOf(HWND window);
+// The tools of that tooltip, in order; none when there is no tooltip.
+std::vector<Tool> TooltipsOf(HWND window);
+
 // Runs a shell command on the host (Wine starts Unix programs); returns its
 // exit status, or -1 when it could not be started or timed out.
 int RunUnixCommand(const std::string& command, DWORD timeoutMs = 30000);

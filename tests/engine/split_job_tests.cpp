@@ -38,7 +38,8 @@ protected:
         return ReadWholeFile(dest.File(base + ext));
     }
 
-    void ExpectInputsKept(const std::string& source, int closeRequests = 1) {
+    void ExpectInputsKept(const std::string& source, int closeRequests = 1, CALLER_LINE) {
+        AT_CALLER;
         EXPECT_STREQ(SplitJob.SourcePath.data(), source.c_str());
         EXPECT_STREQ(SplitJob.DestFolder.data(), dest.Path().c_str());
         EXPECT_EQ(SplitJob.SplitSizeText.data(), std::to_string(SplitJob.SplitSize));
@@ -53,7 +54,9 @@ protected:
 
     // The statuses seen are the listed ones in their order, some passed over,
     // and always the last `kept` of them.
-    static void ExpectStatusesInOrder(const std::vector<std::string>& all, size_t kept) {
+    static void ExpectStatusesInOrder(const std::vector<std::string>& all, size_t kept,
+                                      CALLER_LINE) {
+        AT_CALLER;
         const std::vector<std::string>& seen = Progress.statuses;
         size_t at = 0;
         for (const std::string& text : seen) {
@@ -65,7 +68,8 @@ protected:
     }
 
     // A job started right after the last one ended runs through.
-    void ExpectNextJobRuns(const std::string& source) {
+    void ExpectNextJobRuns(const std::string& source, CALLER_LINE) {
+        AT_CALLER;
         Progress = ProgressLog{};
         std::string folder = sourceDir.File("next");
         CreateDirectoryA(folder.c_str(), nullptr);

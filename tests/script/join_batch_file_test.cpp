@@ -286,7 +286,8 @@ protected:
     // file (the title, or with 8.3 names the file) with the source.
     void Check(const std::string& base, const std::string& file, const std::string& title,
                uint32_t count, uint32_t pieceSize = 1000, bool inDos = false,
-               std::string rebuiltName = "") {
+               std::string rebuiltName = "", CALLER_LINE) {
+        AT_CALLER;
         SCOPED_TRACE(title + ", " + std::to_string(count) + " pieces" + (inDos ? " in DOS" : ""));
         RemoveTree(folder.Path());
         CreateDirectoryA(folder.Path().c_str(), nullptr);

@@ -13,6 +13,13 @@
 #include <string>
 #include <vector>
 
+// A check helper that ends its parameters with CALLER_LINE and starts with
+// AT_CALLER reports its failures with the line that called it, as Wine's
+// tests do with their helper_(__FILE__, __LINE__, ...) macros: the default
+// arguments take the caller's file and line.
+#define CALLER_LINE const char *callerFile = __builtin_FILE(), int callerLine = __builtin_LINE()
+#define AT_CALLER ::testing::ScopedTrace callerTrace(callerFile, callerLine, "called from here")
+
 namespace testing_support {
 
 // A fresh, empty folder for one test; removed with everything in it afterwards.

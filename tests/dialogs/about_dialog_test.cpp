@@ -3,12 +3,15 @@
 
 #include <commctrl.h>
 
-#include "dialog_driver.h"
+#include "model/split_job.h"
+#include "registry_support.h"
 #include "resource.h"
 #include "test_support.h"
 #include "ui_driver.h"
 
 namespace dialog_tests {
+
+using namespace testing_support;
 namespace {
 
 constexpr char AboutCaption[] = "About Veltra Partola 95";
@@ -23,8 +26,7 @@ struct AboutView {
 };
 
 BOOL CALLBACK CollectText(HWND child, LPARAM param) {
-    reinterpret_cast<std::vector<std::string>*>(param)->push_back(
-        testing_support::WindowText(child));
+    reinterpret_cast<std::vector<std::string>*>(param)->push_back(WindowText(child));
     return TRUE;
 }
 
@@ -34,7 +36,7 @@ BOOL CALLBACK CollectCutOff(HWND child, LPARAM param) {
     char windowClass[16] = {};
     GetClassNameA(child, windowClass, sizeof windowClass);
     LONG type = GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK;
-    std::string text = testing_support::WindowText(child);
+    std::string text = WindowText(child);
     if (lstrcmpiA(windowClass, "Static") != 0 || text.empty() ||
         (type != SS_LEFT && type != SS_LEFTNOWORDWRAP))
         return TRUE;
@@ -61,10 +63,9 @@ AboutView Look(HWND dialog) {
     view.addressesReadOnly =
         (GetWindowLongA(GetDlgItem(dialog, IDC_ABOUT_URL), GWL_STYLE) & ES_READONLY) &&
         (GetWindowLongA(GetDlgItem(dialog, IDC_ABOUT_ADDRESS), GWL_STYLE) & ES_READONLY);
-    for (const testing_support::Tool& tool : testing_support::TooltipsOf(dialog))
-        view.tips.push_back(tool.text);
+    for (const Tool& tool : TooltipsOf(dialog)) view.tips.push_back(tool.text);
     // The focus arrives once the shown dialog has been activated.
-    view.focusOnClose = testing_support::WaitUntil(
+    view.focusOnClose = WaitUntil(
         [dialog] {
             GUITHREADINFO thread{};
             thread.cbSize = sizeof thread;
@@ -150,26 +151,26 @@ private:
 };
 
 TEST_F(AboutDialog, HomepageAndEmailOpenTheirLinksAndLeaveTheDialogOpen) {
-    testing_support::TempFolder folder;
+    TempFolder folder;
     const std::string log = folder.File("links.txt");
     LinkRecorder recorder(log);
     auto linesLogged = [&] {
-        std::string all = testing_support::ReadWholeFile(log);
+        std::string all = ReadWholeFile(log);
         return std::count(all.begin(), all.end(), '\n');
     };
     bool openAfterLinks = false;
     DriveResult run = Run([&](HWND dialog) {
         Click(dialog, IDC_ABOUT_HOMEPAGE);
-        testing_support::WaitUntil([&] { return linesLogged() >= 1; });
+        WaitUntil([&] { return linesLogged() >= 1; });
         Click(dialog, IDC_ABOUT_EMAIL);
-        testing_support::WaitUntil([&] { return linesLogged() >= 2; });
-        testing_support::RoundTrip(dialog);
+        WaitUntil([&] { return linesLogged() >= 2; });
+        RoundTrip(dialog);
         openAfterLinks = IsWindow(dialog) && IsWindowVisible(dialog);
         Click(dialog, IDCANCEL);
     });
     ASSERT_TRUE(run.shown && run.closed);
     EXPECT_TRUE(openAfterLinks);
-    EXPECT_EQ(testing_support::ReadWholeFile(log),
+    EXPECT_EQ(ReadWholeFile(log),
               "http://www.partola.example/\r\nmailto:support@partola.example\r\n");
 }
 

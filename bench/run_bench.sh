@@ -29,7 +29,7 @@ rm -rf "$work" && mkdir -p "$work/out"
 start_virtual_display
 wineserver -p
 trap 'wineserver -k 2>/dev/null || true; stop_virtual_display; rm -rf "$work"' EXIT
-wine cmd.exe /c exit </dev/null >/dev/null 2>&1
+$wine64 cmd.exe /c exit </dev/null >/dev/null 2>&1
 bin="$build_root/x86_64-release"
 winpath() { local p="Z:${1//\//\\}"; echo "$p"; }
 winwork=$(winpath "$work")

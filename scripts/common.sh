@@ -7,6 +7,16 @@ build_root=$(mkdir -p "$build_root" && cd "$build_root" && pwd)
 export WINEPREFIX="$build_root/wineprefix"
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree=;mshtml="
+# Wine's own tools (wineboot, reg, cmd) run through the 64-bit loader: the
+# `wine` launcher prefers the 32-bit one, which not every machine can start.
+wine64=/usr/lib/wine/wine64
+
+# True when this machine can start 32-bit Linux programs, which Wine needs to
+# run a 32-bit Windows program. Some kernels (sandboxes among them) cannot:
+# there the 32-bit program is built but cannot be run.
+can_run_32bit() {
+  /usr/lib/wine/wine --version >/dev/null 2>&1
+}
 
 # build_arch ARCH [BUILD_TYPE]: configure once, then build incrementally.
 build_arch() {
@@ -42,19 +52,19 @@ ensure_prefix() {
   echo "Preparing the Wine prefix in $WINEPREFIX ..."
   wineserver -k 2>/dev/null || true
   rm -rf "$WINEPREFIX"
-  wine wineboot -i >/dev/null 2>&1
+  $wine64 wineboot -i >/dev/null 2>&1
   # The dialogs' font (MS Sans Serif) and the caption buttons' glyphs (Marlett):
   # without them Wine draws the templates in a wider stand-in font that cuts
   # off their texts, and letters instead of the caption buttons.
   # (Only these two: more of Wine's fonts there slowed every window's start.)
   cp /usr/share/wine/fonts/{marlett.ttf,sserife.fon} "$WINEPREFIX/drive_c/windows/Fonts/"
   # A virtual desktop: without a window manager every window close costs seconds.
-  wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
-  wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f >/dev/null 2>&1
+  $wine64 reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
+  $wine64 reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f >/dev/null 2>&1
   # A crashing program must end at once instead of waiting behind a crash dialog.
-  wine reg delete 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /f >/dev/null 2>&1 || true
-  wine reg delete 'HKLM\Software\Wow6432Node\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /f >/dev/null 2>&1 || true
-  wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
+  $wine64 reg delete 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /f >/dev/null 2>&1 || true
+  $wine64 reg delete 'HKLM\Software\Wow6432Node\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /f >/dev/null 2>&1 || true
+  $wine64 reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
   wineserver -k 2>/dev/null || true
   echo "$stamp" > "$WINEPREFIX/.partola-stamp"
 }

@@ -4,10 +4,10 @@
 #include <cstring>
 
 #include "engine/engine_steps.h"
+#include "engine/job_report.h"
 #include "engine/split_engine.h"
 #include "model/split_job.h"
 #include "platform/file_services.h"
-#include "resource.h"
 #include "script/join_batch_file.h"
 
 namespace {
@@ -59,7 +59,7 @@ bool RunDiskCycle(const char* root) {
     if (AskUser(text, ProductName, MB_OKCANCEL | MB_ICONQUESTION) != IDOK)
         return EndSplitJobEarly();
     FormatText(text, sizeof text, "Writing piece %d to disk...", SplitJob.PieceIndex + 1);
-    ShowProgressText(IDC_PROGRESS_STATUS, text);
+    JobReporter().Status(text);
     uint32_t freeBytes = 0;
     if (!WaitForRoom(root, MinimumPieceRoom, DiskTooFull, ErrorCaption,
                      MB_RETRYCANCEL | MB_ICONERROR, IDRETRY, freeBytes)) {

@@ -1,19 +1,16 @@
-// The two ways a job ends: EndSplitJob, the one clean-up of a job that ends
-// early (run by the life cycle), and the completion steps the worker runs
-// after the join file.
-// windows.h must come before commctrl.h.
+// The completion steps the worker runs after the join file: the finished
+// report, the sound, the question whether to delete the source and the
+// reminder how to recombine.
+// windows.h must come before mmsystem.h.
 // clang-format off
 #include <windows.h>
-#include <commctrl.h>
 #include <mmsystem.h>
 // clang-format on
 
 #include "engine/engine_steps.h"
-#include "engine/split_engine.h"
+#include "engine/job_report.h"
 #include "model/split_job.h"
 #include "platform/file_services.h"
-#include "resource.h"
-#include "ui/tool_tips.h"
 
 namespace {
 
@@ -26,23 +23,6 @@ constexpr char SplitReminder[] =
     "Done.\n\nTo recombine the splitted files, make sure each piece is in the\nsame directory "
     "along with the recombination batch file (named 'join.bat' or 'join-source "
     "filename.bat'),\nthen run (double-click) the join file.";
-constexpr char CloseTip[] = "Close Split Status Dialog";
-
-void FillProgressBar() {
-    if (SplitJob.Spanning) {
-        ShowPendingProgress();
-        ProgressCall(IDC_PROGRESS_BAR, PBM_SETRANGE, 0, MAKELPARAM(0, 1));
-        ProgressCall(IDC_PROGRESS_BAR, PBM_SETPOS, 1, 0);
-    } else {
-        FinishProgressBar();
-    }
-}
-
-void TurnButtonIntoClose() {
-    ProgressCall(IDCANCEL, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("Close"));
-    TTTOOLINFOA tool = ToolRecord(ProgressWindow, IDCANCEL, CloseTip);
-    ProgressCall(ToolTipControl, TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&tool));
-}
 
 void OfferToDeleteSource() {
     if (!Options.DeletePrompt) return;
@@ -58,22 +38,8 @@ void RemindHowToRecombine() {
 
 }  // namespace
 
-int EndSplitJob(bool closeMainWindow) {
-    delete[] SplitJob.CopyBuffer;
-    SplitJob.CopyBuffer = nullptr;
-    CloseFile(SplitJob.SourceHandle);
-    CloseFile(SplitJob.PieceHandle);
-    CloseFile(SplitJob.BackupHandle);
-    // The progress window brings the main window back as it closes.
-    if (ProgressWindow) SendMessageA(ProgressWindow, WM_CLOSE, 0, 0);
-    if (closeMainWindow && MainWindow) SendMessageA(MainWindow, WM_CLOSE, 0, 0);
-    return 0;
-}
-
 DWORD CompleteSplitJob() {
-    FillProgressBar();
-    ShowProgressText(IDC_PROGRESS_STATUS, "Finished.");
-    TurnButtonIntoClose();
+    JobReporter().Finished(SplitJob.Spanning != 0);
     sndPlaySoundA("SystemDefault", 0);
     OfferToDeleteSource();
     RemindHowToRecombine();

@@ -1,20 +1,38 @@
 // The job's life cycle: the one phase value, the SplitWorker's thread handle,
-// the one way to end a job early, Cancel, and the end of the worker announced
-// to the interface thread by one posted message. Nothing here waits in a loop:
-// Cancel only changes the phase, and whatever must happen after the worker
-// has gone happens when its last message arrives.
+// the job's report and its message boxes, the one way to end a job early and
+// its clean-up, Cancel, and the end of the worker announced to the interface
+// thread by one posted message. Nothing here waits in a loop: Cancel only
+// changes the phase, and whatever must happen after the worker has gone
+// happens when its last message arrives. Every other engine file calls this
+// one; it calls none of them.
 #include <atomic>
 
 #include "engine/engine_steps.h"
+#include "engine/job_report.h"
 #include "engine/split_engine.h"
 #include "model/split_job.h"
-#include "resource.h"
+#include "platform/file_services.h"
 
 namespace {
 
-constexpr char StartFailed[] =
-    "Unable to start the split: the system could not create its worker thread. Close other "
-    "programs and try again.";
+// Until a window installs its report, a job shows nothing and every
+// question has no answer.
+const JobReport SilentReport{
+    [] {},                                             // Begin
+    [](const char*) {},                                // Title
+    [](uint32_t) {},                                   // Range
+    [](uint32_t) {},                                   // Position
+    [](const char*) {},                                // Status
+    [](const char*) {},                                // PassingStatus
+    [] {},                                             // Step
+    [](bool) {},                                       // Finished
+    [](const char*, const char*, UINT) { return 0; },  // Ask
+    [] {},                                             // Canceling
+    [](bool) {},                                       // Close
+    [] {},                                             // WorkerEnded
+};
+
+const JobReport* Report = &SilentReport;
 
 enum class JobPhase {
     Idle,       // no job; the progress window may close
@@ -42,19 +60,38 @@ void CancelSplitJob() {
         return;
     }
     if (!Move(JobPhase::Running, JobPhase::Stopping)) return;
-    SetDlgItemTextA(ProgressWindow, IDC_PROGRESS_STATUS, "Canceling...");
-    CloseOpenPrompt();
-}
-
-// Where the worker's last message goes: the progress window while it is
-// open, else the main window it brought back.
-HWND CurrentWindow() {
-    HWND window = ProgressWindow;
-    if (window && IsWindow(window)) return window;
-    return MainWindow;
+    Report->Canceling();
 }
 
 }  // namespace
+
+void SetJobReport(const JobReport& report) { Report = &report; }
+
+const JobReport& JobReporter() { return *Report; }
+
+int AskUser(const char* text, const char* caption, UINT flags) {
+    if (!WorkerMayGoOn()) return 0;
+    int answer = Report->Ask(text, caption, flags);
+    return WorkerMayGoOn() ? answer : 0;
+}
+
+void ShowError(const char* text) { AskUser(text, ErrorCaption, MB_OK | MB_ICONERROR); }
+
+bool FailSplitJob(const char* message) {
+    ShowError(message);
+    return EndSplitJobEarly(false);
+}
+
+int EndSplitJob(bool closeMainWindow) {
+    delete[] SplitJob.CopyBuffer;
+    SplitJob.CopyBuffer = nullptr;
+    CloseFile(SplitJob.SourceHandle);
+    CloseFile(SplitJob.PieceHandle);
+    CloseFile(SplitJob.BackupHandle);
+    // The progress window brings the main window back as it closes.
+    Report->Close(closeMainWindow);
+    return 0;
+}
 
 bool BeginSplitJob() {
     if (WorkerThread) return false;
@@ -81,18 +118,8 @@ bool EndSplitJobEarly(bool closeMainWindow) {
 
 bool EnterCompletion() { return Move(JobPhase::Running, JobPhase::Finishing); }
 
-bool StartSplitWorker() {
-    WorkerThread =
-        CreateThread(nullptr, 0, RunSplitJob, nullptr, CREATE_SUSPENDED, &WorkerThreadId);
-    if (WorkerThread) {
-        ResumeThread(WorkerThread);
-        return true;
-    }
-    return FailSplitJob(StartFailed);
-}
-
 DWORD ReportWorkerEnd(DWORD exitCode) {
-    PostMessageA(CurrentWindow(), SplitWorkerEndedMessage, 0, 0);
+    Report->WorkerEnded();
     return exitCode;
 }
 
@@ -110,8 +137,7 @@ void SplitWorkerEnded() {
         return;
     }
     if (!Move(JobPhase::Finishing, JobPhase::Idle)) return;
-    if ((Options.CloseWhenDone || CloseWanted) && ProgressWindow)
-        SendMessageA(ProgressWindow, WM_CLOSE, 0, 0);
+    if (Options.CloseWhenDone || CloseWanted) Report->Close(false);
 }
 
 bool ProgressWindowMayClose() {

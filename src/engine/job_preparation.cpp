@@ -1,19 +1,15 @@
 // Readies a validated job on the interface thread: buffer size, the source's
 // names, the progress window's texts and range, the first free-space check
 // when spanning, the copy buffer and the counters.
-// windows.h must come before commctrl.h.
-// clang-format off
 #include <windows.h>
-#include <commctrl.h>
-// clang-format on
 
 #include <new>
 
 #include "engine/engine_steps.h"
+#include "engine/job_report.h"
 #include "engine/split_engine.h"
 #include "model/naming.h"
 #include "model/split_job.h"
-#include "resource.h"
 
 namespace {
 
@@ -34,9 +30,11 @@ void ShowTitleLine() {
         FormatText(title, sizeof title, "Spanning \"%s\" to disks...", SplitJob.SourceTitle.data());
     else
         FormatText(title, sizeof title, "Splitting \"%s\" into %d pieces...",
-                   SplitJob.SourceTitle.data(), static_cast<int>(SplitJob.PieceCount));
-    ShowProgressText(IDC_PROGRESS_TITLE, title);
+                 SplitJob.SourceTitle.data(), static_cast<int>(SplitJob.PieceCount));
+    JobReporter().Title(title);
 }
+
+void SetProgressRange() { JobReporter().Range(SplitJob.SourceSize / SplitJob.ChunkSize + 1); }
 
 // ChunkSize from the buffer size and the piece or the first disk; false when
 // the user cancelled the free-space prompt (the job is then ended).
@@ -61,14 +59,14 @@ bool AllocateCopyBuffer() {
 
 bool PrepareSplitJob() {
     if (!BeginSplitJob()) return false;
-    ResetProgressPacing();
+    JobReporter().Begin();
     SplitJob.BufferSize = ChooseBufferSize();
     if (!DeriveSourceNames()) return FailSplitJob(SourceNotFound);
     ShowTitleLine();
-    ShowProgressText(IDC_PROGRESS_STATUS, "Initializing...");
-    ProgressCall(IDC_PROGRESS_BAR, PBM_SETPOS, 0, 0);
+    JobReporter().Status("Initializing...");
+    JobReporter().Position(0);
     if (!ChooseChunkSize()) return false;
-    SetProgressSteps(SplitJob.SourceSize / SplitJob.ChunkSize + 1);
+    SetProgressRange();
     if (!AllocateCopyBuffer()) {
         ShowError(OutOfMemory);
         return EndSplitJobEarly(true);

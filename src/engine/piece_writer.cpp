@@ -1,21 +1,17 @@
-// RunSplitJob, the SplitWorker thread's start routine, and the piece writer it
-// runs: opens the source, cuts it into pieces (and backup pieces) through the
+// StartSplitWorker, RunSplitJob (the SplitWorker thread's start routine) and
+// the piece writer it runs: opens the source, cuts it into pieces (and backup pieces) through the
 // job's copy buffer, then hands over to the join file writer and the
 // completion steps. Every failure ends the job early; the worker's last
 // act reports its end to the interface thread.
-// windows.h must come before commctrl.h.
-// clang-format off
 #include <windows.h>
-#include <commctrl.h>
-// clang-format on
 
 
 #include "engine/engine_steps.h"
+#include "engine/job_report.h"
 #include "engine/split_engine.h"
 #include "model/naming.h"
 #include "model/split_job.h"
 #include "platform/file_services.h"
-#include "resource.h"
 #include "script/join_batch_file.h"
 
 namespace {
@@ -42,18 +38,22 @@ constexpr char BackupWriteNoMemory[] =
 constexpr char BackupWriteFailed[] =
     "Error writing to destination backup file. Backups have been disabled.";
 
+constexpr char StartFailed[] =
+    "Unable to start the split: the system could not create its worker thread. Close other "
+    "programs and try again.";
+
 constexpr char JoinFileFailed[] = "Unable to write join file, drive may be full.";
 
 void ShowPieceStatus() {
     char status[200];
     if (SplitJob.Spanning) {
         FormatText(status, sizeof status, "Waiting for disk %d...", SplitJob.PieceIndex + 1);
-        ShowProgressText(IDC_PROGRESS_STATUS, status);
+        JobReporter().Status(status);
         return;
     }
     FormatText(status, sizeof status, "Writing piece %d of %d...", SplitJob.PieceIndex + 1,
-               static_cast<int>(SplitJob.PieceCount));
-    ShowPassingStatus(status);
+             static_cast<int>(SplitJob.PieceCount));
+    JobReporter().PassingStatus(status);
 }
 
 bool OpenSource() {
@@ -165,7 +165,7 @@ bool CopyPiece() {
         if (!CopyBlock(NextBlockSize(), count)) return false;
         SplitJob.PieceBytesWritten += count;
         SplitJob.TotalBytesWritten += count;
-        StepProgressBar();
+        JobReporter().Step();
         if (SplitJob.TotalBytesWritten == SplitJob.SourceSize) break;
     }
     return true;
@@ -195,10 +195,10 @@ bool ReleaseSource() {
 }
 
 bool WriteJoinFile() {
-    ShowProgressText(IDC_PROGRESS_STATUS, "Writing recombination batch file...");
+    JobReporter().Status("Writing recombination batch file...");
     if (!WorkerMayGoOn()) return false;
     return WriteJoinBatchFile(SplitJob.SourceBaseName.data(), SplitJob.SourceFileName.data(),
-                              SplitJob.SourceTitle.data()) ||
+                              SplitJob.SourceTitle.data(), ShowError) ||
            FailSplitJob(JoinFileFailed);
 }
 
@@ -221,3 +221,13 @@ DWORD WriteSplitJob() {
 uint32_t CopySliceBytes = 256 * 1024;
 
 DWORD WINAPI RunSplitJob(LPVOID) { return ReportWorkerEnd(WriteSplitJob()); }
+
+bool StartSplitWorker() {
+    WorkerThread =
+        CreateThread(nullptr, 0, RunSplitJob, nullptr, CREATE_SUSPENDED, &WorkerThreadId);
+    if (WorkerThread) {
+        ResumeThread(WorkerThread);
+        return true;
+    }
+    return FailSplitJob(StartFailed);
+}

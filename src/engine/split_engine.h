@@ -1,22 +1,16 @@
 // The split engine, one file for each part: job_preparation.cpp
-// (PrepareSplitJob, on the interface thread); piece_writer.cpp (RunSplitJob,
-// the SplitWorker thread's start routine, which writes the pieces and hands
-// over to the join file writer); disk_spanning.cpp; job_completion.cpp (the
-// completion steps and EndSplitJob, the one clean-up); job_life_cycle.cpp (the
-// job's phase, StartSplitWorker and Cancel); progress_gate.cpp (every window
-// call the worker makes).
+// (PrepareSplitJob, on the interface thread); piece_writer.cpp
+// (StartSplitWorker and RunSplitJob, the SplitWorker thread's start routine,
+// which writes the pieces and hands over to the join file writer);
+// disk_spanning.cpp; job_completion.cpp (the completion steps);
+// job_life_cycle.cpp (the job's phase, its reports, Cancel, and EndSplitJob,
+// the one clean-up). The engine shows nothing itself: it tells the job's
+// JobReport (job_report.h) what happens.
 #pragma once
 
 #include <windows.h>
 
 #include <cstdint>
-
-// Posted by the worker as its last act, to the progress window (or, when
-// that is gone, the main window); the window passes it to SplitWorkerEnded.
-constexpr UINT SplitWorkerEndedMessage = WM_APP + 1;
-// Sent by the worker to the progress window for each of its window calls;
-// the window passes it to ServeWorkerCall.
-constexpr UINT WorkerCallMessage = WM_APP + 2;
 
 // Shown by the Split request, and by the preparation when the source has gone
 // since.
@@ -39,21 +33,14 @@ DWORD WINAPI RunSplitJob(LPVOID);
 // When the thread cannot be started the job is ended with a message; false then.
 bool StartSplitWorker();
 
-// The one clean-up of a job that ends early. Returns 0, which callers pass on
-// as their own failure result.
-int EndSplitJob(bool closeMainWindow);
-
 // True from the start of a job's preparation until its worker has ended and
 // its end has been handled. No new job may start while it holds.
 bool SplitWorkerActive();
 
-// On the interface thread, for SplitWorkerEndedMessage: closes the worker's
-// thread handle; after an early end runs EndSplitJob, after completion closes
-// the progress window when asked to.
+// On the interface thread, when the report's WorkerEnded has arrived: closes
+// the worker's thread handle; after an early end runs EndSplitJob, after
+// completion closes the progress window when asked to.
 void SplitWorkerEnded();
-
-// On the interface thread, for WorkerCallMessage.
-LRESULT ServeWorkerCall(LPARAM call);
 
 // The progress window's button or close box. While the job runs this is
 // Cancel: "Canceling..." shows, the worker stops and the window closes when

@@ -1,13 +1,15 @@
 #!/usr/bin/env python3
 """Builds the WinHelp 4 help file Partola95.hlp from its plain-text source.
 
-    make_help.py SOURCE.txt OUTPUT.hlp
+    make_help.py SOURCE.txt RESOURCE.h OUTPUT.hlp
 
 The source (Partola95.txt beside this script) describes its own syntax at its
 top. The output holds the internal files a WinHelp 4 viewer reads: |SYSTEM
 (title, contents topic), |TOPIC (the topics, in 4 KB blocks), |FONT, |CONTEXT
 (context names by hash), |CTXOMAP (the numeric context ids a program asks
-for) and |TTLBTREE (the topic titles), listed in the file's directory.
+for) and |TTLBTREE (the topic titles), listed in the file's directory. A
+topic's context id is written as its name in the program's resource header
+(IDH_...), whose #define gives the number, so the number is written once.
 """
 
 import re
@@ -25,7 +27,8 @@ class Topic:
         self.paragraphs = []  # (style, [segment]) in order
 
 
-TOPIC_LINE = re.compile(r"^==\s*([A-Za-z0-9_.]+)\s*\|\s*([^|]+?)\s*(?:\|\s*(\d+)\s*)?$")
+TOPIC_LINE = re.compile(r"^==\s*([A-Za-z0-9_.]+)\s*\|\s*([^|]+?)\s*(?:\|\s*(IDH_\w+)\s*)?$")
+HELP_ID = re.compile(r"^\s*#define\s+(IDH_\w+)\s+(\d+)\s*$", re.MULTILINE)
 LINK = re.compile(r"\[\[([A-Za-z0-9_.]+)(?:\|([^\]]+))?\]\]")
 
 
@@ -33,8 +36,13 @@ class SourceError(Exception):
     pass
 
 
-def parse_source(text):
-    """Reads the help source into (file title, [Topic])."""
+def help_ids(header):
+    """The IDH_ names of the resource header and their numbers."""
+    return {name: int(number) for name, number in HELP_ID.findall(header)}
+
+
+def parse_source(text, ids):
+    """Reads the help source into (file title, [Topic]); ids names the context ids."""
     file_title = None
     topics = []
     pending = []  # lines of the paragraph being read
@@ -63,8 +71,10 @@ def parse_source(text):
             flush()
             match = TOPIC_LINE.match(line)
             if not match:
-                raise SourceError("line %d: a topic line reads '== name | Title [| id]'" % number)
-            map_id = int(match.group(3)) if match.group(3) else None
+                raise SourceError("line %d: a topic line reads '== name | Title [| IDH_name]'" % number)
+            if match.group(3) and match.group(3) not in ids:
+                raise SourceError("line %d: the resource header defines no %s" % (number, match.group(3)))
+            map_id = ids[match.group(3)] if match.group(3) else None
             topics.append(Topic(match.group(1), match.group(2), map_id))
             continue
         if not line.strip():
@@ -458,8 +468,8 @@ def help_file(internal_files):
     return bytes(out)
 
 
-def build(source_text):
-    title, topics = parse_source(source_text)
+def build(source_text, header_text):
+    title, topics = parse_source(source_text, help_ids(header_text))
     check_topics(topics)
     topics_data = topic_file(topics)
     return help_file([
@@ -473,17 +483,19 @@ def build(source_text):
 
 
 def main(argv):
-    if len(argv) != 3:
-        sys.stderr.write("usage: make_help.py SOURCE.txt OUTPUT.hlp\n")
+    if len(argv) != 4:
+        sys.stderr.write("usage: make_help.py SOURCE.txt RESOURCE.h OUTPUT.hlp\n")
         return 2
     with open(argv[1], encoding="utf-8-sig") as source:
         text = source.read()
+    with open(argv[2], encoding="utf-8") as header:
+        header_text = header.read()
     try:
-        data = build(text)
+        data = build(text, header_text)
     except (SourceError, UnicodeEncodeError) as error:
         sys.stderr.write("%s: %s\n" % (argv[1], error))
         return 1
-    with open(argv[2], "wb") as output:
+    with open(argv[3], "wb") as output:
         output.write(data)
     return 0
 

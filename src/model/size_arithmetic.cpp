@@ -1,5 +1,5 @@
-// Turns the split-size group of the main dialog into the job's sizes, and
-// composes the size and piece-count texts of its labels.
+// Turns the values of the main dialog's split-size group into the job's
+// sizes, and composes the size and piece-count texts of its labels.
 #include "model/size_arithmetic.h"
 
 #include <iterator>
@@ -7,7 +7,6 @@
 
 #include "model/split_job.h"
 #include "platform/file_services.h"
-#include "resource.h"
 
 namespace {
 
@@ -34,37 +33,19 @@ uint32_t HeldAtLargest(long double bytes) {
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
-bool IsChecked(HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) == BST_CHECKED; }
-
-int32_t CheckedSizeMode() {
-    if (IsChecked(MainWindow, IDC_SPAN)) return 0;
-    if (IsChecked(MainWindow, IDC_SPECIFIED)) return 1;
-    if (IsChecked(MainWindow, IDC_PRESET)) return 2;
-    return 1;
-}
-
-void ShowSizeError(const char* text) {
-    MessageBoxA(MainWindow, text, "Error", MB_OK | MB_ICONERROR);
-}
-
-// Digits, decimal points and trailing blanks only; one message at the first fault.
-bool SizeTextIsValid(std::string_view text) {
-    for (char c : text) {
-        if (!IsDigit(c) && c != '.' && c != ' ') {
-            ShowSizeError(InvalidCharacterText);
-            return false;
-        }
-    }
+// Digits, decimal points and trailing blanks only; the first fault's kind.
+SizeError SizeTextFault(std::string_view text) {
+    for (char c : text)
+        if (!IsDigit(c) && c != '.' && c != ' ') return SizeError::InvalidCharacter;
     bool blankSeen = false;
     for (char c : text) {
         if (c == ' ') {
             blankSeen = true;
         } else if (blankSeen) {
-            ShowSizeError(SpacesText);
-            return false;
+            return SizeError::Spaces;
         }
     }
-    return true;
+    return SizeError::None;
 }
 
 // The integer the leading digits write; held at the largest byte count.
@@ -116,13 +97,6 @@ void ConvertPresetSize() {
         SplitJob.SplitSize = PresetSizes[preset];
 }
 
-// The list's selected entry; CB_ERR (-1) when none is.
-int32_t SelectedEntry(int listId) {
-    return static_cast<int32_t>(SendDlgItemMessageA(MainWindow, listId, CB_GETCURSEL, 0, 0));
-}
-
-bool FieldIsEmpty(HWND dialog, int id) { return GetWindowTextLengthA(GetDlgItem(dialog, id)) == 0; }
-
 // "N.NN" of bytes / 2^shift, rounded to the nearest hundredth, a tie to the
 // even one. The quotient is an exact binary fraction, so this is the text
 // "%.2f" gives for it, without the floating point.
@@ -155,13 +129,26 @@ void ByteSizeText(uint64_t bytes, char* text, size_t capacity) {
     AppendText(text, capacity, " bytes)");
 }
 
-bool ReadSplitSize() {
-    GetDlgItemTextA(MainWindow, IDC_SIZE_TEXT, SplitJob.SplitSizeText.data(),
-                    static_cast<int>(SplitJob.SplitSizeText.size()));
-    SplitJob.SizeUnitIndex = SelectedEntry(IDC_UNIT_LIST);
-    SplitJob.PresetIndex = SelectedEntry(IDC_PRESET_LIST);
-    SplitJob.SizeMode = CheckedSizeMode();
-    if (SplitJob.SizeMode == 1 && !SizeTextIsValid(SplitJob.SplitSizeText.data())) return false;
+const char* SizeErrorText(SizeError error) {
+    switch (error) {
+        case SizeError::InvalidCharacter:
+            return InvalidCharacterText;
+        case SizeError::Spaces:
+            return SpacesText;
+        default:
+            return "";
+    }
+}
+
+SizeError StoreSplitSize(const char* text, int32_t mode, int32_t unitIndex, int32_t presetIndex) {
+    CopyText(SplitJob.SplitSizeText, text);
+    SplitJob.SizeUnitIndex = unitIndex;
+    SplitJob.PresetIndex = presetIndex;
+    SplitJob.SizeMode = mode;
+    if (mode == 1) {
+        SizeError fault = SizeTextFault(SplitJob.SplitSizeText.data());
+        if (fault != SizeError::None) return fault;
+    }
     TypedSizeTooBig = false;
     switch (SplitJob.SizeMode) {
         case 0:
@@ -175,7 +162,7 @@ bool ReadSplitSize() {
             ConvertPresetSize();
             break;
     }
-    return true;
+    return SizeError::None;
 }
 
 bool SplitSizeIsTooBig() { return TypedSizeTooBig; }
@@ -199,7 +186,6 @@ uint64_t PieceCountOf(uint64_t sourceSize, uint32_t splitSize) {
 }
 
 void PieceCountText(char* text, size_t capacity) {
-    ReadSplitSize();
     if (SplitJob.Spanning) {
         CopyText(text, capacity, "Spanned");
         return;
@@ -213,13 +199,6 @@ void PieceCountText(char* text, size_t capacity) {
     } else if (SplitJob.SourceSize != 0 && SplitJob.SplitSize != 0) {
         CopyText(text, capacity, "Split size too big");
     }
-}
-
-bool SplitInputsComplete(HWND dialog) {
-    if (FieldIsEmpty(dialog, IDC_SOURCE)) return false;
-    if (IsChecked(dialog, IDC_SPECIFIED) && FieldIsEmpty(dialog, IDC_SIZE_TEXT)) return false;
-    if (IsChecked(dialog, IDC_SPAN) && FieldIsEmpty(dialog, IDC_DEST)) return false;
-    return true;
 }
 
 int32_t SuggestedUnit(uint64_t size) {

@@ -1,16 +1,24 @@
-// The split size as the main dialog's controls give it, the source's size, the
-// piece count, and the texts of the two labels that show them.
+// The split size from the values of the split-size group, the source's size,
+// the piece count, and the texts of the two labels that show them. Values in,
+// results out: the main dialog's side (ui/size_fields.cpp) reads the controls
+// and shows the messages.
 #pragma once
-
-#include <windows.h>
 
 #include <cstddef>
 #include <cstdint>
 
-// Reads the split-size controls of MainWindow into SplitSizeText,
-// SizeUnitIndex, PresetIndex, SizeMode, Spanning and SplitSize. A typed size
-// that the text cannot stand for shows one message box and gives false.
-bool ReadSplitSize();
+// Why a typed size was refused; None when it was not.
+enum class SizeError { None, InvalidCharacter, Spaces };
+
+// The message the user sees for a refused size (caption "Error").
+const char* SizeErrorText(SizeError error);
+
+// Stores the split-size group's values into SplitSizeText (cut to its
+// capacity), SizeMode (0 span, 1 specified, 2 preset), SizeUnitIndex and
+// PresetIndex (-1 when no entry is selected), then converts them into
+// Spanning and SplitSize. A typed size that the text cannot stand for leaves
+// Spanning and SplitSize as they were and gives the first fault's kind.
+SizeError StoreSplitSize(const char* text, int32_t mode, int32_t unitIndex, int32_t presetIndex);
 
 // True when the size ReadSplitSize read last was typed past the largest
 // piece, 4,294,967,295 bytes (SplitSize then holds that largest size).
@@ -29,11 +37,9 @@ void ByteSizeText(uint64_t bytes, char* text, size_t capacity);
 uint64_t PieceCountOf(uint64_t sourceSize, uint32_t splitSize);
 
 // Writes "Spanned", "Split size too big" or the piece count (stored into
-// PieceCount); writes nothing when either size is unknown.
+// PieceCount) for the stored sizes; writes nothing when either size is
+// unknown.
 void PieceCountText(char* text, size_t capacity);
-
-// True when the dialog's fields hold what a split of the chosen kind needs.
-bool SplitInputsComplete(HWND dialog);
 
 // The unit list entry that suits a size: 0 bytes, 1 KB, 2 MB.
 int32_t SuggestedUnit(uint64_t size);

@@ -8,7 +8,7 @@
 #include <array>
 #include <cstdint>
 
-#include "model/text_and_path.h"
+#include "base/text_and_path.h"
 
 constexpr size_t SizeTextCapacity = 20;  // 19 characters and the terminator
 

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <functional>
 
-#include "model/text_and_path.h"
+#include "base/text_and_path.h"
 
 struct DirectoryEntry {
     PathText OwnName;     // cFileName

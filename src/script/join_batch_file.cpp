@@ -4,7 +4,6 @@
 
 #include <windows.h>
 
-#include "engine/engine_steps.h"
 #include "model/naming.h"
 #include "model/split_job.h"
 #include "platform/file_services.h"
@@ -203,8 +202,8 @@ std::vector<std::string> JobChunks(std::string_view base, std::string_view file,
     return Chunks(base, file, title, SplitJob.PieceCount, Options.UseDos83 != 0);
 }
 
-void ShowBackupError(const char* text) {
-    ShowError(text);
+void DropBackup(ErrorReport showError, const char* text) {
+    showError(text);
     SplitJob.BackupEnabled = 0;
 }
 
@@ -234,14 +233,14 @@ uint32_t JoinBatchFileSize(std::string_view baseName, std::string_view fileName,
     return static_cast<uint32_t>(TotalSize(JobChunks(baseName, fileName, title)));
 }
 
-int WriteJoinBatchFile(std::string_view baseName, std::string_view fileName,
-                       std::string_view title) {
+int WriteJoinBatchFile(std::string_view baseName, std::string_view fileName, std::string_view title,
+                       ErrorReport showError) {
     HANDLE main = CreateJoinFile(View(SplitJob.DestFolder));
     if (main == INVALID_HANDLE_VALUE) return 0;
     HANDLE backup = INVALID_HANDLE_VALUE;
     if (SplitJob.BackupEnabled && WorkerMayGoOn()) {
         backup = CreateJoinFile(View(SplitJob.BackupFolder));
-        if (backup == INVALID_HANDLE_VALUE) ShowBackupError(CreateBackupFailed);
+        if (backup == INVALID_HANDLE_VALUE) DropBackup(showError, CreateBackupFailed);
     }
     for (const std::string& chunk : JobChunks(baseName, fileName, title)) {
         if (!WriteChunk(main, chunk)) {
@@ -253,7 +252,7 @@ int WriteJoinBatchFile(std::string_view baseName, std::string_view fileName,
         if (!WorkerMayGoOn()) CloseFile(backup);
         if (backup != INVALID_HANDLE_VALUE && !WriteChunk(backup, chunk)) {
             CloseFile(backup);
-            ShowBackupError(WriteBackupFailed);
+            DropBackup(showError, WriteBackupFailed);
         }
     }
     CloseFile(main);

@@ -22,8 +22,13 @@ std::vector<std::string> JoinBatchChunks(std::string_view baseName, std::string_
 uint32_t JoinBatchFileSize(std::string_view baseName, std::string_view fileName,
                            std::string_view title);
 
+// How the writer tells of a backup it had to drop (the job's error message).
+using ErrorReport = void (*)(const char* text);
+
 // Writes the join file into DestFolder and, while BackupEnabled, its copy into
 // BackupFolder. Returns 1 when the main file was written completely, 0 when it
-// could not be created or written (the caller reports it).
-int WriteJoinBatchFile(std::string_view baseName, std::string_view fileName,
-                       std::string_view title);
+// could not be created or written (the caller reports it). A backup that
+// cannot be created or written is dropped (BackupEnabled cleared) and told
+// through showError; the main file goes on.
+int WriteJoinBatchFile(std::string_view baseName, std::string_view fileName, std::string_view title,
+                       ErrorReport showError);

@@ -20,6 +20,8 @@
 #include "ui/about_dialog.h"
 #include "ui/folder_browser.h"
 #include "ui/options_dialog.h"
+#include "ui/progress_report.h"
+#include "ui/size_fields.h"
 #include "ui/split_request.h"
 #include "ui/tool_tips.h"
 
@@ -379,23 +381,23 @@ INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
 
 const DWORD ContextHelpTable[] = {
     IDC_OPT_USE_DOS83,
-    10,
+    IDH_OPT_USE_DOS83,
     IDC_OPT_DELETE_PROMPT,
-    11,
+    IDH_OPT_DELETE_PROMPT,
     IDC_OPT_CLOSE_WHEN_DONE,
-    13,
+    IDH_OPT_CLOSE_WHEN_DONE,
     IDC_OPT_NO_REMINDERS,
-    14,
+    IDH_OPT_NO_REMINDERS,
     IDC_OPT_MORE_MEM,
-    15,
+    IDH_OPT_MORE_MEM,
     IDC_OPT_ALWAYS_ON_TOP,
-    16,
+    IDH_OPT_ALWAYS_ON_TOP,
     IDC_OPT_GROUP,
-    17,
+    IDH_OPT_GROUP,
     IDC_OPT_LONG_JOIN_NAME,
-    18,
+    IDH_OPT_LONG_JOIN_NAME,
     IDC_OPT_BACKUP_PROMPT,
-    19,
+    IDH_OPT_BACKUP_PROMPT,
     0,
     0,
 };
@@ -420,7 +422,7 @@ bool ReadPathField(HWND dialog, int id, PathText& text) {
 void ShowSourceSize(const char* path) { SetSizeLabel(MainWindow, path); }
 
 void ShowPieceCount() {
-    SetLabel(MainWindow, IDC_PIECE_COUNT_LABEL, PieceCountPrefix, PieceCountText);
+    SetLabel(MainWindow, IDC_PIECE_COUNT_LABEL, PieceCountPrefix, ReadPieceCountText);
 }
 
 void UpdateSplitButton(HWND dialog) {

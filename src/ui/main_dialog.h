@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-#include "model/text_and_path.h"
+#include "base/text_and_path.h"
 
 // Creates the modeless main dialog (template 1) into MainWindow.
 HWND CreateMainDialog();

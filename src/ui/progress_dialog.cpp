@@ -9,12 +9,13 @@
 #include "model/split_job.h"
 #include "resource.h"
 #include "ui/main_dialog.h"
+#include "ui/progress_report.h"
 #include "ui/tool_tips.h"
 
 namespace {
 
-// The engine gives the button the text "Close" and the tip "Close Split
-// Status Dialog" once the job has finished.
+// The button becomes "Close", with the tip "Close Split Status Dialog", once
+// the job has finished (progress_report.cpp).
 constexpr ToolTip ProgressTools[] = {{IDCANCEL, "Cancel Splitting"}};
 
 BOOL InitProgressDialog(HWND dialog) {
@@ -62,6 +63,7 @@ INT_PTR CALLBACK ProgressDialogProc(HWND dialog, UINT message, WPARAM wParam, LP
 }  // namespace
 
 HWND CreateProgressDialog() {
+    ReportToProgressWindow();
     ProgressWindow = CreateDialogParamA(AppInstance, MAKEINTRESOURCEA(IDD_PROGRESS), nullptr,
                                         ProgressDialogProc, 0);
     return ProgressWindow;

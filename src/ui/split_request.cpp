@@ -18,6 +18,7 @@
 #include "ui/backup_dialog.h"
 #include "ui/main_dialog.h"
 #include "ui/progress_dialog.h"
+#include "ui/size_fields.h"
 
 namespace {
 

@@ -3,12 +3,15 @@
 
 #include <commctrl.h>
 
-#include "dialog_driver.h"
+#include "model/split_job.h"
+#include "registry_support.h"
 #include "resource.h"
 #include "test_support.h"
 #include "ui_driver.h"
 
 namespace dialog_tests {
+
+using namespace testing_support;
 namespace {
 
 constexpr char AboutCaption[] = "About Veltra Partola 95";
@@ -23,8 +26,7 @@ struct AboutView {
 };
 
 BOOL CALLBACK CollectText(HWND child, LPARAM param) {
-    reinterpret_cast<std::vector<std::string>*>(param)->push_back(
-        testing_support::WindowText(child));
+    reinterpret_cast<std::vector<std::string>*>(param)->push_back(WindowText(child));
     return TRUE;
 }
 
@@ -34,7 +36,7 @@ BOOL CALLBACK CollectCutOff(HWND child, LPARAM param) {
     char windowClass[16] = {};
     GetClassNameA(child, windowClass, sizeof windowClass);
     LONG type = GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK;
-    std::string text = testing_support::WindowText(child);
+    std::string text = WindowText(child);
     if (lstrcmpiA(windowClass, "Static") != 0 || text.empty() ||
         (type != SS_LEFT && type != SS_LEFTNOWORDWRAP))
         return TRUE;
@@ -53,38 +55,6 @@ BOOL CALLBACK CollectCutOff(HWND child, LPARAM param) {
     return TRUE;
 }
 
-struct TooltipSearch {
-    HWND owner;
-    HWND found;
-};
-
-BOOL CALLBACK FindTooltip(HWND window, LPARAM param) {
-    auto* search = reinterpret_cast<TooltipSearch*>(param);
-    char windowClass[64] = {};
-    GetClassNameA(window, windowClass, sizeof windowClass);
-    if (GetWindow(window, GW_OWNER) != search->owner || strcmp(windowClass, TOOLTIPS_CLASSA) != 0)
-        return TRUE;
-    search->found = window;
-    return FALSE;
-}
-
-std::vector<std::string> TooltipTexts(HWND dialog) {
-    TooltipSearch search{dialog, nullptr};
-    EnumWindows(FindTooltip, reinterpret_cast<LPARAM>(&search));
-    std::vector<std::string> tips;
-    if (!search.found) return tips;
-    auto count = SendMessageA(search.found, TTM_GETTOOLCOUNT, 0, 0);
-    for (int i = 0; i < count; ++i) {
-        char text[128] = {};
-        TTTOOLINFOA tool{};
-        tool.cbSize = TTTOOLINFOA_V1_SIZE;
-        tool.lpszText = text;
-        SendMessageA(search.found, TTM_ENUMTOOLSA, i, reinterpret_cast<LPARAM>(&tool));
-        tips.push_back(text);
-    }
-    return tips;
-}
-
 AboutView Look(HWND dialog) {
     AboutView view;
     EnumChildWindows(dialog, CollectText, reinterpret_cast<LPARAM>(&view.texts));
@@ -93,9 +63,9 @@ AboutView Look(HWND dialog) {
     view.addressesReadOnly =
         (GetWindowLongA(GetDlgItem(dialog, IDC_ABOUT_URL), GWL_STYLE) & ES_READONLY) &&
         (GetWindowLongA(GetDlgItem(dialog, IDC_ABOUT_ADDRESS), GWL_STYLE) & ES_READONLY);
-    view.tips = TooltipTexts(dialog);
+    for (const Tool& tool : TooltipsOf(dialog)) view.tips.push_back(tool.text);
     // The focus arrives once the shown dialog has been activated.
-    view.focusOnClose = testing_support::WaitUntil(
+    view.focusOnClose = WaitUntil(
         [dialog] {
             GUITHREADINFO thread{};
             thread.cbSize = sizeof thread;
@@ -181,26 +151,26 @@ private:
 };
 
 TEST_F(AboutDialog, HomepageAndEmailOpenTheirLinksAndLeaveTheDialogOpen) {
-    testing_support::TempFolder folder;
+    TempFolder folder;
     const std::string log = folder.File("links.txt");
     LinkRecorder recorder(log);
     auto linesLogged = [&] {
-        std::string all = testing_support::ReadWholeFile(log);
+        std::string all = ReadWholeFile(log);
         return std::count(all.begin(), all.end(), '\n');
     };
     bool openAfterLinks = false;
     DriveResult run = Run([&](HWND dialog) {
         Click(dialog, IDC_ABOUT_HOMEPAGE);
-        testing_support::WaitUntil([&] { return linesLogged() >= 1; });
+        WaitUntil([&] { return linesLogged() >= 1; });
         Click(dialog, IDC_ABOUT_EMAIL);
-        testing_support::WaitUntil([&] { return linesLogged() >= 2; });
-        testing_support::RoundTrip(dialog);
+        WaitUntil([&] { return linesLogged() >= 2; });
+        RoundTrip(dialog);
         openAfterLinks = IsWindow(dialog) && IsWindowVisible(dialog);
         Click(dialog, IDCANCEL);
     });
     ASSERT_TRUE(run.shown && run.closed);
     EXPECT_TRUE(openAfterLinks);
-    EXPECT_EQ(testing_support::ReadWholeFile(log),
+    EXPECT_EQ(ReadWholeFile(log),
               "http://www.partola.example/\r\nmailto:support@partola.example\r\n");
 }
 

@@ -2,12 +2,15 @@
 // confirmation that Cancel, Escape and the close request ask for.
 #include "ui/backup_dialog.h"
 
-#include "dialog_driver.h"
+#include "model/split_job.h"
+#include "registry_support.h"
 #include "resource.h"
 #include "test_support.h"
 #include "ui_driver.h"
 
 namespace dialog_tests {
+
+using namespace testing_support;
 namespace {
 
 using testing_support::MessageBoxWatcher;
@@ -63,14 +66,14 @@ TEST_F(BackupDialog, RefusesEntriesThatNameNoFolderAndStaysOpen) {
     DriveResult run = Run([&](HWND dialog) {
         shown = dialog;
         for (const auto& [entry, message] : refusals) {
-            SetEditText(dialog, IDC_BACKUP_PATH, entry);
+            TypeText(dialog, IDC_BACKUP_PATH, entry);
             Click(dialog, IDOK);
             boxes.WaitForAnswered(stayedOpen.size() + 1);
             testing_support::RoundTrip(dialog);
             stayedOpen.push_back(IsWindow(dialog) != FALSE);
             textAfter.push_back(EditText(dialog));
         }
-        SetEditText(dialog, IDC_BACKUP_PATH, folder.Path());
+        TypeText(dialog, IDC_BACKUP_PATH, folder.Path());
         Click(dialog, IDOK);
     });
     ASSERT_TRUE(run.shown && run.closed);
@@ -91,7 +94,7 @@ TEST_F(BackupDialog, AcceptsDrivesAndExistingFolders) {
         SCOPED_TRACE(entry);
         MessageBoxWatcher boxes;
         DriveResult run = Run([&](HWND dialog) {
-            SetEditText(dialog, IDC_BACKUP_PATH, entry);
+            TypeText(dialog, IDC_BACKUP_PATH, entry);
             Click(dialog, IDOK);
         });
         ASSERT_TRUE(run.shown && run.closed);
@@ -108,7 +111,7 @@ TEST_F(BackupDialog, CancelAsksFirstAndOnlyYesTurnsBackupsOff) {
     boxes.Answer(IDYES);
     std::vector<std::string> textsAfterNo;
     DriveResult run = Run([&](HWND dialog) {
-        SetEditText(dialog, IDC_BACKUP_PATH, folder.Path());
+        TypeText(dialog, IDC_BACKUP_PATH, folder.Path());
         PostMessageA(GetDlgItem(dialog, IDC_BACKUP_PATH), WM_KEYDOWN, VK_ESCAPE, 0);
         boxes.WaitForAnswered(1);
         testing_support::RoundTrip(dialog);

@@ -2,12 +2,16 @@
 // close box and Escape, the conflict warning, the main window's topmost state.
 #include "ui/options_dialog.h"
 
-#include "dialog_driver.h"
+#include "model/split_job.h"
+#include "registry_support.h"
 #include "resource.h"
 #include "settings/registry_settings.h"
 #include "test_support.h"
+#include "ui_driver.h"
 
 namespace dialog_tests {
+
+using namespace testing_support;
 namespace {
 
 using testing_support::MessageBoxWatcher;
@@ -27,7 +31,8 @@ std::array<int64_t, 8> AsStored(const OptionValues& values) {
 
 OptionValues ReadBoxes(HWND dialog) {
     OptionValues boxes{};
-    for (size_t i = 0; i < BoxIds.size(); ++i) boxes[i] = IsChecked(dialog, BoxIds[i]) ? 1 : 0;
+    for (size_t i = 0; i < BoxIds.size(); ++i)
+        boxes[i] = IsButtonChecked(dialog, BoxIds[i]) ? 1 : 0;
     return boxes;
 }
 

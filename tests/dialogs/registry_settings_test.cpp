@@ -1,9 +1,13 @@
 // The settings store on the real registry of the test prefix.
 #include "settings/registry_settings.h"
 
-#include "dialog_driver.h"
+#include "model/split_job.h"
+#include "registry_support.h"
+#include "ui_driver.h"
 
 namespace dialog_tests {
+
+using namespace testing_support;
 namespace {
 
 constexpr OptionValues AllFives{5, 5, 5, 5, 5, 5, 5, 5};

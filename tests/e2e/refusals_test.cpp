@@ -37,7 +37,8 @@ protected:
     }
     // The request refused with the one message, the main window kept and
     // nothing written.
-    void ExpectRefusal(const std::string& message) {
+    void ExpectRefusal(const std::string& message, CALLER_LINE) {
+        AT_CALLER;
         EXPECT_EQ(session.SplitRefusedWith(), message);
         EXPECT_TRUE(session.StillEditing());
         EXPECT_TRUE(FolderListing(out).empty());

@@ -39,7 +39,8 @@ protected:
         return ReadWholeFile(dest.File(base + ext));
     }
 
-    void ExpectInputsKept(const std::string& source, int closeRequests = 1) {
+    void ExpectInputsKept(const std::string& source, int closeRequests = 1, CALLER_LINE) {
+        AT_CALLER;
         EXPECT_STREQ(SplitJob.SourcePath.data(), source.c_str());
         EXPECT_STREQ(SplitJob.DestFolder.data(), dest.Path().c_str());
         EXPECT_EQ(SplitJob.SplitSizeText.data(), std::to_string(SplitJob.SplitSize));
@@ -54,7 +55,9 @@ protected:
 
     // The statuses seen are the listed ones in their order, some passed over,
     // and always the last `kept` of them.
-    static void ExpectStatusesInOrder(const std::vector<std::string>& all, size_t kept) {
+    static void ExpectStatusesInOrder(const std::vector<std::string>& all, size_t kept,
+                                      CALLER_LINE) {
+        AT_CALLER;
         const std::vector<std::string>& seen = Progress.statuses;
         size_t at = 0;
         for (const std::string& text : seen) {
@@ -66,7 +69,8 @@ protected:
     }
 
     // A job started right after the last one ended runs through.
-    void ExpectNextJobRuns(const std::string& source) {
+    void ExpectNextJobRuns(const std::string& source, CALLER_LINE) {
+        AT_CALLER;
         Progress = ProgressLog{};
         std::string folder = sourceDir.File("next");
         CreateDirectoryA(folder.c_str(), nullptr);
@@ -253,7 +257,7 @@ TEST_F(SplitJobTest, WithoutCloseWhenDoneTheWindowWaitsWithACloseButton) {
     ASSERT_TRUE(IsWindow(window));
     EXPECT_EQ(WindowText(GetDlgItem(window, IDC_PROGRESS_STATUS)), "Finished.");
     EXPECT_EQ(WindowText(GetDlgItem(window, IDCANCEL)), "Close");
-    EXPECT_EQ(ButtonTip(window), "Close Split Status Dialog");
+    EXPECT_EQ(TooltipsOf(window).at(0).text, "Close Split Status Dialog");
     EXPECT_EQ(Progress.closeRequests, 0);
 
     PostMessageA(GetDlgItem(window, IDCANCEL), BM_CLICK, 0, 0);
@@ -269,7 +273,7 @@ TEST_F(SplitJobTest, ProgressWindowStartsWithCancelTipAndIsTopmostWhenAsked) {
     EXPECT_EQ(WindowText(window), "Partola 95 Progress");
     EXPECT_EQ(WindowText(GetDlgItem(window, IDCANCEL)), "&Cancel");
     EXPECT_TRUE(GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST);
-    EXPECT_EQ(ButtonTip(window), "Cancel Splitting");
+    EXPECT_EQ(TooltipsOf(window).at(0).text, "Cancel Splitting");
     // Closed before any job: it simply goes, bringing the main window back.
     SendMessageA(window, WM_CLOSE, 0, 0);
     EXPECT_FALSE(IsWindow(window));

@@ -1,5 +1,5 @@
-// The split size, size texts and piece counts, read from the real controls of
-// a main dialog created in this process.
+// The split size from the split-size group's values, the size texts and the
+// piece counts.
 #include "model/size_arithmetic.h"
 
 #include <gtest/gtest.h>
@@ -8,63 +8,26 @@
 #include <tuple>
 
 #include "model/split_job.h"
-#include "resource.h"
 #include "test_support.h"
-#include "ui/main_dialog.h"
 
 using namespace testing_support;
 
 namespace {
 
-constexpr char InvalidCharacterMessage[] =
-    "Invalid character(s) found in split size.\n"
-    "Characters other than digits or decimal points (.) are invalid.";
-constexpr char SpacesMessage[] = "Spaces aren't allowed before or between digits.";
+constexpr int32_t Span = 0, Specified = 1, Preset = 2, NoEntry = -1;
 
 class SizeArithmetic : public ::testing::Test {
 protected:
     void SetUp() override {
-        AppInstance = GetModuleHandleA(nullptr);
         SplitJob.Spanning = 0;
         ResetJob();
-        ASSERT_NE(CreateMainDialog(), nullptr);
-        // Where a user who types a size has the focus: leaving the source
-        // field is a refresh of its own, tested with the dialog.
-        SetFocus(GetDlgItem(MainWindow, IDC_SIZE_TEXT));
-    }
-    void TearDown() override {
-        DestroyWindow(MainWindow);
-        MainWindow = nullptr;
-    }
-
-    void ChooseMode(int radioId) {
-        for (int id : {IDC_SPAN, IDC_SPECIFIED, IDC_PRESET})
-            CheckDlgButton(MainWindow, id, id == radioId ? BST_CHECKED : BST_UNCHECKED);
-    }
-    void ChooseUnit(int index) {
-        SendDlgItemMessageA(MainWindow, IDC_UNIT_LIST, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
-    }
-    void ChoosePreset(int index) {
-        SendDlgItemMessageA(MainWindow, IDC_PRESET_LIST, CB_SETCURSEL, static_cast<WPARAM>(index),
-                            0);
-    }
-    // Sets a field without the refresh that a change of the size field makes
-    // while a source size is known: the tests below call the arithmetic
-    // themselves.
-    void Type(int id, const char* text) {
-        uint64_t sourceSize = SplitJob.SourceSize;
-        SplitJob.SourceSize = 0;
-        SetDlgItemTextA(MainWindow, id, text);
-        SplitJob.SourceSize = sourceSize;
     }
 
     // The specified size that a typed text gives with the unit selected.
-    uint32_t SpecifiedSize(const char* text, int unit) {
-        ChooseMode(IDC_SPECIFIED);
-        ChooseUnit(unit);
-        Type(IDC_SIZE_TEXT, text);
+    uint32_t SpecifiedSize(const char* text, int32_t unit) {
         SplitJob.SplitSize = 777;
-        EXPECT_TRUE(ReadSplitSize()) << "[" << text << "]";
+        EXPECT_EQ(StoreSplitSize(text, Specified, unit, NoEntry), SizeError::None)
+            << "[" << text << "]";
         EXPECT_EQ(SplitJob.SizeMode, 1);
         EXPECT_EQ(SplitJob.Spanning, 0u);
         return SplitJob.SplitSize;
@@ -95,8 +58,7 @@ TEST_F(SizeArithmetic, TextsWithoutDigitsGiveZeroInEveryUnit) {
         }
     }
     SplitJob.SourceSize = 5000;
-    ShowPieceCount();
-    EXPECT_EQ(WindowText(GetDlgItem(MainWindow, IDC_PIECE_COUNT_LABEL)), "Num Pieces: ");
+    EXPECT_EQ(CountText(), "unchanged");
 }
 
 TEST_F(SizeArithmetic, SizesBeyondFourGigabytesAreHeldAtTheLargest) {
@@ -110,86 +72,55 @@ TEST_F(SizeArithmetic, SizesBeyondFourGigabytesAreHeldAtTheLargest) {
     EXPECT_EQ(CountText(), "Split size too big");
 }
 
-TEST_F(SizeArithmetic, BlanksBeforeOrBetweenDigitsAreRefusedOnce) {
-    MessageBoxWatcher watcher;
-    for (int unit = 0; unit < 3; ++unit) {
+TEST_F(SizeArithmetic, BlanksBeforeOrBetweenDigitsAreRefused) {
+    for (int32_t unit = 0; unit < 3; ++unit) {
         for (const char* text : {" 100", "1 00"}) {
-            ChooseMode(IDC_SPECIFIED);
-            ChooseUnit(unit);
-            Type(IDC_SIZE_TEXT, text);
             SplitJob.SplitSize = 777;
             SplitJob.Spanning = 1;
-            EXPECT_FALSE(ReadSplitSize()) << "[" << text << "]";
+            EXPECT_EQ(StoreSplitSize(text, Specified, unit, NoEntry), SizeError::Spaces)
+                << "[" << text << "]";
             EXPECT_EQ(SplitJob.SizeMode, 1);
             EXPECT_EQ(SplitJob.SplitSize, 777u);  // the previous values stay
             EXPECT_EQ(SplitJob.Spanning, 1u);
         }
     }
-    ASSERT_EQ(watcher.Count(), 6u);
-    for (const SeenBox& box : watcher.Seen()) {
-        EXPECT_EQ(box.caption, "Error");
-        EXPECT_EQ(box.text, SpacesMessage);
-        EXPECT_EQ(box.owner, MainWindow);
-    }
+    EXPECT_STREQ(SizeErrorText(SizeError::Spaces),
+                 "Spaces aren't allowed before or between digits.");
 }
 
 TEST_F(SizeArithmetic, OtherCharactersAreRefusedBeforeBlanks) {
-    MessageBoxWatcher watcher;
-    for (int unit = 0; unit < 3; ++unit) {
+    for (int32_t unit = 0; unit < 3; ++unit) {
         for (const char* text : {"1,5", "-5", "1e3", " 1,5"}) {
-            ChooseMode(IDC_SPECIFIED);
-            ChooseUnit(unit);
-            Type(IDC_SIZE_TEXT, text);
-            EXPECT_FALSE(ReadSplitSize()) << "[" << text << "]";
+            EXPECT_EQ(StoreSplitSize(text, Specified, unit, NoEntry), SizeError::InvalidCharacter)
+                << "[" << text << "]";
         }
     }
-    ASSERT_EQ(watcher.Count(), 12u);
-    for (const SeenBox& box : watcher.Seen()) {
-        EXPECT_EQ(box.caption, "Error");
-        EXPECT_EQ(box.text, InvalidCharacterMessage);
-    }
+    EXPECT_STREQ(SizeErrorText(SizeError::InvalidCharacter),
+                 "Invalid character(s) found in split size.\n"
+                 "Characters other than digits or decimal points (.) are invalid.");
 }
 
 TEST_F(SizeArithmetic, SpanAndPresetModesTakeAnyTextUnchecked) {
-    MessageBoxWatcher watcher;
-    Type(IDC_SIZE_TEXT, "1,5 x");
-    ChooseMode(IDC_SPAN);
     SplitJob.SplitSize = 777;
-    EXPECT_TRUE(ReadSplitSize());
+    EXPECT_EQ(StoreSplitSize("1,5 x", Span, 0, NoEntry), SizeError::None);
     EXPECT_EQ(SplitJob.SizeMode, 0);
     EXPECT_EQ(SplitJob.Spanning, 1u);
     EXPECT_EQ(SplitJob.SplitSize, 0u);
     EXPECT_STREQ(SplitJob.SplitSizeText.data(), "1,5 x");
 
-    ChooseMode(IDC_PRESET);
     const uint32_t presets[] = {729712, 1213552, 1457264, 2621440};
-    for (int index = 0; index < 4; ++index) {
-        ChoosePreset(index);
-        EXPECT_TRUE(ReadSplitSize());
+    for (int32_t index = 0; index < 4; ++index) {
+        EXPECT_EQ(StoreSplitSize("1,5 x", Preset, 0, index), SizeError::None);
         EXPECT_EQ(SplitJob.SizeMode, 2);
         EXPECT_EQ(SplitJob.Spanning, 0u);
         EXPECT_EQ(SplitJob.SplitSize, presets[index]);
     }
-    ChoosePreset(-1);
-    EXPECT_TRUE(ReadSplitSize());
+    EXPECT_EQ(StoreSplitSize("1,5 x", Preset, 0, NoEntry), SizeError::None);
     EXPECT_EQ(SplitJob.SplitSize, presets[3]);  // no selection keeps the size
-    EXPECT_EQ(watcher.Count(), 0u);
-}
-
-TEST_F(SizeArithmetic, NoRadioCheckedCountsAsSpecified) {
-    ChooseMode(IDC_SPECIFIED);
-    CheckDlgButton(MainWindow, IDC_SPECIFIED, BST_UNCHECKED);
-    ChooseUnit(0);
-    Type(IDC_SIZE_TEXT, "42");
-    EXPECT_TRUE(ReadSplitSize());
-    EXPECT_EQ(SplitJob.SizeMode, 1);
-    EXPECT_EQ(SplitJob.SplitSize, 42u);
 }
 
 TEST_F(SizeArithmetic, TypedTextIsCutToNineteenCharacters) {
-    ChooseMode(IDC_SPAN);
-    Type(IDC_SIZE_TEXT, "12345678901234567890123");
-    ReadSplitSize();
+    StoreSplitSize("12345678901234567890123", Span, 0, NoEntry);
     EXPECT_STREQ(SplitJob.SplitSizeText.data(), "1234567890123456789");
 }
 
@@ -234,9 +165,6 @@ TEST_F(SizeArithmetic, SizeTextsFollowTheSourceSize) {
         EXPECT_TRUE(SizeText(path.c_str(), text, sizeof text));
         EXPECT_STREQ(text, expected);
         EXPECT_EQ(SplitJob.SourceSize, size);
-        ShowSourceSize(path.c_str());
-        EXPECT_EQ(WindowText(GetDlgItem(MainWindow, IDC_SIZE_LABEL)),
-                  std::string("Size: ") + expected);
         DeleteFileA(path.c_str());
     }
 }
@@ -249,19 +177,15 @@ TEST_F(SizeArithmetic, MissingSourceHasNoSizeText) {
     EXPECT_FALSE(SizeText(path.c_str(), text, sizeof text));
     EXPECT_STREQ(text, "untouched");
     EXPECT_EQ(SplitJob.SourceSize, 0u);
-    ShowSourceSize(path.c_str());
-    EXPECT_EQ(WindowText(GetDlgItem(MainWindow, IDC_SIZE_LABEL)), "Size: ");
 }
 
 TEST_F(SizeArithmetic, PieceCountsAreTheExactCeiling) {
-    ChooseMode(IDC_SPECIFIED);
-    ChooseUnit(0);
-    Type(IDC_SIZE_TEXT, "3");
+    StoreSplitSize("3", Specified, 0, NoEntry);
     SplitJob.SourceSize = 10;
     EXPECT_EQ(CountText(), "4");
     EXPECT_EQ(SplitJob.PieceCount, 4u);
 
-    Type(IDC_SIZE_TEXT, "1");
+    StoreSplitSize("1", Specified, 0, NoEntry);
     SplitJob.SourceSize = 4294967295u;
     EXPECT_EQ(CountText(), "4294967295");
     // Beyond 4 GiB the label counts in 64 bits; the record holds the largest
@@ -269,17 +193,15 @@ TEST_F(SizeArithmetic, PieceCountsAreTheExactCeiling) {
     SplitJob.SourceSize = 5368709120u;
     EXPECT_EQ(CountText(), "5368709120");
     EXPECT_EQ(SplitJob.PieceCount, 4294967295u);
-    ChooseUnit(2);
     for (auto [source, size, count] :
          {std::tuple{5368709120u, "2000", "3"}, std::tuple{5368709120u, "4095", "2"},
           std::tuple{4294967295ull, "100", "41"}}) {
         SplitJob.SourceSize = source;
-        Type(IDC_SIZE_TEXT, size);
+        StoreSplitSize(size, Specified, 2, NoEntry);
         EXPECT_EQ(CountText(), count);
     }
 
-    ChooseMode(IDC_PRESET);
-    ChoosePreset(2);
+    StoreSplitSize("1", Preset, 0, 2);
     SplitJob.SourceSize = 1457264;
     EXPECT_EQ(CountText(), "1");
     SplitJob.SourceSize = 1457265;
@@ -287,20 +209,18 @@ TEST_F(SizeArithmetic, PieceCountsAreTheExactCeiling) {
 }
 
 TEST_F(SizeArithmetic, CountsThatCannotBeMadeKeepThePreviousCount) {
-    ChooseMode(IDC_SPECIFIED);
-    ChooseUnit(0);
     SplitJob.PieceCount = 7;
-    Type(IDC_SIZE_TEXT, "101");
+    StoreSplitSize("101", Specified, 0, NoEntry);
     SplitJob.SourceSize = 100;
     EXPECT_EQ(CountText(), "Split size too big");
-    Type(IDC_SIZE_TEXT, "0");
+    StoreSplitSize("0", Specified, 0, NoEntry);
     EXPECT_EQ(CountText(), "unchanged");
-    Type(IDC_SIZE_TEXT, "5");
+    StoreSplitSize("5", Specified, 0, NoEntry);
     SplitJob.SourceSize = 0;
     EXPECT_EQ(CountText(), "unchanged");
     EXPECT_EQ(SplitJob.PieceCount, 7u);
 
-    ChooseMode(IDC_SPAN);
+    StoreSplitSize("5", Span, 0, NoEntry);
     SplitJob.SourceSize = 0;
     EXPECT_EQ(CountText(), "Spanned");
     SplitJob.SourceSize = 100;
@@ -308,15 +228,11 @@ TEST_F(SizeArithmetic, CountsThatCannotBeMadeKeepThePreviousCount) {
 }
 
 TEST_F(SizeArithmetic, InvalidTextCountsWithThePreviousSize) {
-    MessageBoxWatcher watcher;
-    ChooseMode(IDC_SPECIFIED);
-    ChooseUnit(0);
-    Type(IDC_SIZE_TEXT, "4");
+    StoreSplitSize("4", Specified, 0, NoEntry);
     SplitJob.SourceSize = 10;
     EXPECT_EQ(CountText(), "3");
-    Type(IDC_SIZE_TEXT, "4x");
+    EXPECT_EQ(StoreSplitSize("4x", Specified, 0, NoEntry), SizeError::InvalidCharacter);
     EXPECT_EQ(CountText(), "3");
-    EXPECT_EQ(watcher.Count(), 1u);
 }
 
 TEST_F(SizeArithmetic, SuggestedUnitsFollowTheSizeTextThresholds) {
@@ -326,23 +242,6 @@ TEST_F(SizeArithmetic, SuggestedUnitsFollowTheSizeTextThresholds) {
     EXPECT_EQ(SuggestedUnit(1048575), 1);
     EXPECT_EQ(SuggestedUnit(1048576), 2);
     EXPECT_EQ(SuggestedUnit(4294967295u), 2);
-}
-
-TEST_F(SizeArithmetic, SplitInputsCompleteNeedsWhatTheModeUses) {
-    EXPECT_FALSE(SplitInputsComplete(MainWindow));
-    Type(IDC_SOURCE, "C:\\file.zip");
-    ChooseMode(IDC_PRESET);
-    EXPECT_TRUE(SplitInputsComplete(MainWindow));
-    ChooseMode(IDC_SPECIFIED);
-    EXPECT_FALSE(SplitInputsComplete(MainWindow));
-    Type(IDC_SIZE_TEXT, "1");
-    EXPECT_TRUE(SplitInputsComplete(MainWindow));
-    ChooseMode(IDC_SPAN);
-    EXPECT_FALSE(SplitInputsComplete(MainWindow));
-    Type(IDC_DEST, "A:\\");
-    EXPECT_TRUE(SplitInputsComplete(MainWindow));
-    Type(IDC_SOURCE, "");
-    EXPECT_FALSE(SplitInputsComplete(MainWindow));
 }
 
 }  // namespace

@@ -129,18 +129,6 @@ bool RunJob(DWORD timeoutMs) {
     return prepared;
 }
 
-std::string ButtonTip(HWND window) {
-    char tip[80] = {};
-    TTTOOLINFOA tool{};
-    tool.cbSize = TTTOOLINFOA_V1_SIZE;
-    tool.uFlags = TTF_IDISHWND;
-    tool.hwnd = window;
-    tool.uId = reinterpret_cast<UINT_PTR>(GetDlgItem(window, IDCANCEL));
-    tool.lpszText = tip;
-    SendMessageA(ProgressTooltip, TTM_GETTEXTA, sizeof tip, reinterpret_cast<LPARAM>(&tool));
-    return tip;
-}
-
 void CloseMainWindow() {
     if (MainWindow && IsWindow(MainWindow)) DestroyWindow(MainWindow);
     MainWindow = nullptr;

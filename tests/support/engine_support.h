@@ -44,9 +44,6 @@ bool RunJob(DWORD timeoutMs = 120000);
 // Pumps until the progress window is gone and no worker runs.
 bool WaitForJobEnd(DWORD timeoutMs = 120000);
 
-// The tooltip text of the progress window's button.
-std::string ButtonTip(HWND window);
-
 // Closes the main window a closing progress window re-created, if any.
 void CloseMainWindow();
 

@@ -3,6 +3,8 @@
 
 #include <cstring>
 
+#include "model/split_job.h"
+
 namespace testing_support {
 
 const std::array<const char*, 8> ValueNames{"Use DOS 8.3",  "UseLongJoinBatName", "BackupPrompt",
@@ -57,6 +59,25 @@ std::array<int64_t, 8> StoredDwords() {
         values[i] = dword ? static_cast<int64_t>(stored.value) : -1;
     }
     return values;
+}
+
+namespace {
+
+constexpr std::array<uint32_t OptionsRecord::*, 8> Fields{
+    &OptionsRecord::UseDos83,     &OptionsRecord::UseLongJoinBatName, &OptionsRecord::BackupPrompt,
+    &OptionsRecord::DeletePrompt, &OptionsRecord::CloseWhenDone,      &OptionsRecord::NoReminders,
+    &OptionsRecord::MoreMem,      &OptionsRecord::AlwaysOnTop};
+
+}  // namespace
+
+OptionValues CurrentOptions() {
+    OptionValues values{};
+    for (size_t i = 0; i < Fields.size(); ++i) values[i] = Options.*Fields[i];
+    return values;
+}
+
+void SetOptions(const OptionValues& values) {
+    for (size_t i = 0; i < Fields.size(); ++i) Options.*Fields[i] = values[i];
 }
 
 }  // namespace testing_support

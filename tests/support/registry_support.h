@@ -41,4 +41,8 @@ StoredValue ReadStoredValue(const char* name);
 // Each value as stored, or -1 when it is missing or not a 4-byte REG_DWORD.
 std::array<int64_t, 8> StoredDwords();
 
+// The process's Options record as values in registry order, and back.
+OptionValues CurrentOptions();
+void SetOptions(const OptionValues& values);
+
 }  // namespace testing_support

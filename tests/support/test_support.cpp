@@ -3,6 +3,9 @@
 
 #include <algorithm>
 #include <atomic>
+// after windows.h, which test_support.h includes
+#include <commctrl.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -497,6 +500,49 @@ bool SaveScreenshot(HWND window, const std::string& name) {
              folder.c_str(), frame.right - frame.left, frame.bottom - frame.top, frame.left,
              frame.top, folder.c_str(), name.c_str(), Architecture());
     return RunUnixCommand(command) == 0;
+}
+
+namespace {
+
+struct TooltipSearch {
+    HWND owner;
+    HWND found;
+};
+
+BOOL CALLBACK FindTooltip(HWND window, LPARAM param) {
+    auto* search = reinterpret_cast<TooltipSearch*>(param);
+    char windowClass[64] = {};
+    GetClassNameA(window, windowClass, sizeof windowClass);
+    if (GetWindow(window, GW_OWNER) != search->owner || strcmp(windowClass, TOOLTIPS_CLASSA) != 0)
+        return TRUE;
+    search->found = window;
+    return FALSE;
+}
+
+}  // namespace
+
+HWND TooltipOf(HWND window) {
+    TooltipSearch search{window, nullptr};
+    EnumWindows(FindTooltip, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+std::vector<Tool> TooltipsOf(HWND window) {
+    std::vector<Tool> tools;
+    HWND tooltip = TooltipOf(window);
+    if (!tooltip) return tools;
+    auto count = SendMessageA(tooltip, TTM_GETTOOLCOUNT, 0, 0);
+    for (int i = 0; i < count; ++i) {
+        char text[256] = {};
+        TTTOOLINFOA tool{};
+        tool.cbSize = TTTOOLINFOA_V1_SIZE;
+        tool.lpszText = text;
+        if (!SendMessageA(tooltip, TTM_ENUMTOOLSA, i, reinterpret_cast<LPARAM>(&tool))) break;
+        bool byWindow = (tool.uFlags & TTF_IDISHWND) != 0;
+        int id = byWindow ? GetDlgCtrlID(reinterpret_cast<HWND>(tool.uId)) : 0;
+        tools.push_back({id, byWindow, text});
+    }
+    return tools;
 }
 
 }  // namespace testing_support

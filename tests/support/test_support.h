@@ -13,6 +13,13 @@
 #include <string>
 #include <vector>
 
+// A check helper that ends its parameters with CALLER_LINE and starts with
+// AT_CALLER reports its failures with the line that called it, as Wine's
+// tests do with their helper_(__FILE__, __LINE__, ...) macros: the default
+// arguments take the caller's file and line.
+#define CALLER_LINE const char *callerFile = __builtin_FILE(), int callerLine = __builtin_LINE()
+#define AT_CALLER ::testing::ScopedTrace callerTrace(callerFile, callerLine, "called from here")
+
 namespace testing_support {
 
 // A fresh, empty folder for one test; removed with everything in it afterwards.
@@ -100,6 +107,18 @@ HWND FindTopWindow(DWORD processId, const std::string& windowClass, const std::s
 // The same for a dialog (class #32770).
 HWND FindDialog(DWORD processId, const std::string& caption, DWORD timeoutMs = 20000);
 std::string WindowText(HWND window);
+
+// One tool of a window's tooltip: the id of the control it names (when it is
+// named by its window, TTF_IDISHWND) and its text.
+struct Tool {
+    int controlId;
+    bool byWindow;
+    std::string text;
+};
+// The tooltip window that the window owns; null when it owns none.
+HWND TooltipOf(HWND window);
+// The tools of that tooltip, in order; none when there is no tooltip.
+std::vector<Tool> TooltipsOf(HWND window);
 
 // Runs a shell command on the host (Wine starts Unix programs); returns its
 // exit status, or -1 when it could not be started or timed out.

@@ -8,6 +8,7 @@
 #include <memory>
 #include <vector>
 
+#include "model/split_job.h"
 #include "test_support.h"
 
 namespace testing_support {
@@ -269,6 +270,73 @@ std::string ListEntryText(HWND dialog, int id, int index) {
                          reinterpret_cast<LPARAM>(entry->data()), entry, nullptr, 20000))
         return "";
     return Narrow(entry->data());
+}
+
+bool IsTopmost(HWND window) { return (GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
+
+namespace {
+
+struct Drive {
+    const std::string* caption;
+    const std::function<void(HWND)>* drive;
+    HANDLE opened;  // set once open() has returned
+    DriveResult result;
+};
+
+DWORD WINAPI DriveDialog(LPVOID param) {
+    auto* run = static_cast<Drive*>(param);
+    HWND dialog = FindDialog(GetCurrentProcessId(), *run->caption);
+    run->result.shown = dialog != nullptr;
+    if (!dialog) return 0;
+    (*run->drive)(dialog);
+    run->result.closed = WaitWindowGone(dialog, 10000);
+    // Never leave the test thread stuck in a dialog that would not close.
+    while (IsWindow(dialog) && WaitForSingleObject(run->opened, 50) == WAIT_TIMEOUT)
+        PostMessageA(dialog, WM_CLOSE, 0, 0);
+    return 0;
+}
+
+}  // namespace
+
+DriveResult RunDriven(const std::string& caption, const std::function<void()>& open,
+                      const std::function<void(HWND)>& drive) {
+    Drive run{&caption, &drive, CreateEventA(nullptr, TRUE, FALSE, nullptr), DriveResult{}};
+    HANDLE driver = CreateThread(nullptr, 0, DriveDialog, &run, 0, nullptr);
+    open();
+    SetEvent(run.opened);
+    WaitForSingleObject(driver, INFINITE);
+    CloseHandle(driver);
+    CloseHandle(run.opened);
+    return run.result;
+}
+
+HELPINFO DialogTest::lastHelp;
+
+LRESULT CALLBACK DialogTest::StandInProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_HELP) {
+        lastHelp = *reinterpret_cast<HELPINFO*>(lParam);
+        return TRUE;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+void DialogTest::SetUp() {
+    AppInstance = GetModuleHandleA(nullptr);
+    InitCommonControls();
+    WNDCLASSA windowClass{};
+    windowClass.lpfnWndProc = StandInProc;
+    windowClass.hInstance = AppInstance;
+    windowClass.lpszClassName = "PartolaStandInMain";
+    RegisterClassA(&windowClass);
+    MainWindow = CreateWindowExA(0, windowClass.lpszClassName, "Stand-in main window",
+                                 WS_OVERLAPPEDWINDOW | WS_VISIBLE, 600, 400, 200, 100, nullptr,
+                                 nullptr, AppInstance, nullptr);
+    lastHelp = HELPINFO{};
+}
+
+void DialogTest::TearDown() {
+    DestroyWindow(MainWindow);
+    MainWindow = nullptr;
 }
 
 }  // namespace testing_support

@@ -4,8 +4,10 @@
 // program raises never blocks the test: a MessageBoxWatcher answers it.
 #pragma once
 
+#include <gtest/gtest.h>
 #include <windows.h>
 
+#include <functional>
 #include <string>
 
 namespace testing_support {
@@ -72,5 +74,29 @@ bool IsButtonChecked(HWND dialog, int id);
 int ListSelection(HWND dialog, int id);
 int ListCount(HWND dialog, int id);
 std::string ListEntryText(HWND dialog, int id, int index);
+
+bool IsTopmost(HWND window);
+
+// Opens a modal dialog of this process with open() on this thread; once the
+// dialog with the caption is shown, drive(dialog) runs on a helper thread.
+// Returns whether the dialog appeared and was closed again.
+struct DriveResult {
+    bool shown = false;
+    bool closed = false;
+};
+DriveResult RunDriven(const std::string& caption, const std::function<void()>& open,
+                      const std::function<void(HWND)>& drive);
+
+// For the dialogs run in this process: sets AppInstance, the common controls
+// and a stand-in MainWindow that records the help requests passed on to it.
+class DialogTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+    static HELPINFO lastHelp;  // the last help request the main window received
+
+private:
+    static LRESULT CALLBACK StandInProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+};
 
 }  // namespace testing_support

@@ -125,28 +125,13 @@ TEST_F(MainDialogHere, RecreatedWindowShowsTheJobsInputsWithoutRefreshingThem) {
     EXPECT_EQ(watcher.Count(), 0u);
 }
 
-struct ToolSearch {
-    HWND owner;
-    HWND found;
-};
-
-BOOL CALLBACK FindToolTip(HWND window, LPARAM param) {
-    auto* search = reinterpret_cast<ToolSearch*>(param);
-    char cls[64] = {};
-    GetClassNameA(window, cls, sizeof cls);
-    if (std::string(cls) != TOOLTIPS_CLASSA || GetWindow(window, GW_OWNER) != search->owner)
-        return TRUE;
-    search->found = window;
-    return FALSE;
-}
-
 TEST_F(MainDialogHere, FifteenToolTipsNameTheirControlsInOrder) {
     ASSERT_NE(CreateMainDialog(), nullptr);
-    ToolSearch search{MainWindow, nullptr};
-    EnumThreadWindows(GetCurrentThreadId(), FindToolTip, reinterpret_cast<LPARAM>(&search));
-    ASSERT_NE(search.found, nullptr);
-    EXPECT_TRUE(GetWindowLongA(search.found, GWL_STYLE) & TTS_ALWAYSTIP);
-    ASSERT_EQ(SendMessageA(search.found, TTM_GETTOOLCOUNT, 0, 0), 15);
+    HWND tooltip = TooltipOf(MainWindow);
+    ASSERT_NE(tooltip, nullptr);
+    EXPECT_TRUE(GetWindowLongA(tooltip, GWL_STYLE) & TTS_ALWAYSTIP);
+    std::vector<Tool> tools = TooltipsOf(MainWindow);
+    ASSERT_EQ(tools.size(), 15u);
     const std::pair<int, const char*> expected[] = {
         {IDC_SPLIT, "Start Splitting"},
         {IDCANCEL, "Close Veltra Partola 95"},
@@ -164,15 +149,10 @@ TEST_F(MainDialogHere, FifteenToolTipsNameTheirControlsInOrder) {
         {IDC_PRESET, "Use A Preset Split Size"},
         {IDC_PRESET_LIST, "Specify Preset Size"},
     };
-    for (UINT i = 0; i < 15; ++i) {
-        char text[80] = {};
-        TOOLINFOA tool{};
-        tool.cbSize = TTTOOLINFOA_V2_SIZE;
-        tool.lpszText = text;
-        ASSERT_TRUE(SendMessageA(search.found, TTM_ENUMTOOLSA, i, reinterpret_cast<LPARAM>(&tool)));
-        EXPECT_EQ(reinterpret_cast<HWND>(tool.uId), GetDlgItem(MainWindow, expected[i].first));
-        EXPECT_TRUE(tool.uFlags & TTF_IDISHWND);
-        EXPECT_STREQ(text, expected[i].second);
+    for (size_t i = 0; i < 15; ++i) {
+        EXPECT_EQ(tools[i].controlId, expected[i].first);
+        EXPECT_TRUE(tools[i].byWindow);
+        EXPECT_EQ(tools[i].text, expected[i].second);
     }
 }
 

@@ -35,7 +35,8 @@ struct SourceFile {
     std::string path;
 };
 
-void ExpectStartState(const MainWindowRun& run) {
+void ExpectStartState(const MainWindowRun& run, CALLER_LINE) {
+    AT_CALLER;
     EXPECT_EQ(run.Text(IDC_DEST), "");
     EXPECT_EQ(run.Text(IDC_SIZE_TEXT), "");
     EXPECT_EQ(run.Text(IDC_PIECE_COUNT_LABEL), "Num Pieces: ");

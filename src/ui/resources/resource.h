@@ -51,6 +51,18 @@
 #define IDC_OPT_ALWAYS_ON_TOP 125
 #define IDC_OPT_BACKUP_PROMPT 129
 
+// Help context ids of the Options controls: the help source names its topics
+// by these names.
+#define IDH_OPT_USE_DOS83 10
+#define IDH_OPT_DELETE_PROMPT 11
+#define IDH_OPT_CLOSE_WHEN_DONE 13
+#define IDH_OPT_NO_REMINDERS 14
+#define IDH_OPT_MORE_MEM 15
+#define IDH_OPT_ALWAYS_ON_TOP 16
+#define IDH_OPT_GROUP 17
+#define IDH_OPT_LONG_JOIN_NAME 18
+#define IDH_OPT_BACKUP_PROMPT 19
+
 // About dialog (template 5).
 #define IDC_ABOUT_HOMEPAGE 101
 #define IDC_ABOUT_EMAIL 102

@@ -1,7 +1,7 @@
 // Fixed-size texts and the path arithmetic every layer shares: copying with
 // truncation, the text a buffer holds, and the folder, title and drive root of
-// a path. Plain text work: no system calls and no job state, so the platform
-// layer may use it too.
+// a path. The ground floor: plain text work, no system calls, no job state and
+// nothing else of the program, so that every other folder may use it.
 #pragma once
 
 #include <array>

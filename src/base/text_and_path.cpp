@@ -1,5 +1,5 @@
 // Fixed-size texts and the folder, title and drive root of a path.
-#include "model/text_and_path.h"
+#include "base/text_and_path.h"
 
 #include <cstdarg>
 #include <cstdio>

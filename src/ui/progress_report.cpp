@@ -1,0 +1,252 @@
+// The progress window's side of the job's report: its controls, its tooltip
+// and the message boxes it owns. Window calls are carried out on the
+// interface thread, which does nothing more once the job is stopping, and
+// they go at the window's pace: progress steps and piece statuses that come
+// faster than the window can show them are added up and sent together.
+// windows.h must come before commctrl.h.
+// clang-format off
+#include <windows.h>
+#include <commctrl.h>
+// clang-format on
+
+#include "ui/progress_report.h"
+
+#include <atomic>
+#include <cstring>
+
+#include "engine/engine_steps.h"
+#include "engine/job_report.h"
+#include "engine/split_engine.h"
+#include "model/split_job.h"
+#include "resource.h"
+#include "ui/tool_tips.h"
+
+namespace {
+
+// At most 25 reports a second: more than the eye follows, and few enough
+// that the worker does not wait for a window busy painting.
+constexpr DWORD ReportInterval = 40;
+
+constexpr char CloseTip[] = "Close Split Status Dialog";
+
+// The control id that stands for the progress window's tooltip.
+constexpr int ToolTipControl = 0;
+
+struct WorkerCall {
+    int control;  // a control of the progress window, or ToolTipControl
+    UINT message;
+    WPARAM wParam;
+    LPARAM lParam;
+};
+
+// What has not been shown yet; only the thread that runs the job's steps
+// touches it.
+DWORD LastReport = 0;
+uint32_t PendingSteps = 0;
+// The bar moves once for every StepsPerMove steps; StepsSinceMove counts the
+// steps toward the next move.
+uint32_t StepsPerMove = 1;
+uint32_t StepsSinceMove = 0;
+constexpr uint64_t LargestRange = 0xFFFF;
+char PendingStatus[200] = {};
+
+// The message box the worker has open, so that Cancel can close it.
+std::atomic<HWND> OpenPrompt{nullptr};
+
+// Closes a message box with a button it has: Cancel, else No (a Yes/No box
+// ignores IDCANCEL on Windows), else OK.
+bool HasButton(HWND box, int id) {
+    HWND button = GetDlgItem(box, id);
+    return button && (GetWindowLongA(button, GWL_STYLE) & WS_VISIBLE);
+}
+
+void CloseBox(HWND box) {
+    int button = HasButton(box, IDCANCEL) ? IDCANCEL : HasButton(box, IDNO) ? IDNO : IDOK;
+    PostMessageA(box, WM_COMMAND, static_cast<WPARAM>(button), 0);
+}
+
+bool IsMessageBox(HWND window) {
+    char name[16] = {};
+    GetClassNameA(window, name, sizeof name);
+    return strcmp(name, "#32770") == 0;
+}
+
+// Notes the message box as it is created (not any other window of the
+// thread, such as an input method's); a prompt that opens after a Cancel is
+// closed as soon as it is shown, when its buttons are there.
+LRESULT CALLBACK WatchPrompt(int code, WPARAM wParam, LPARAM lParam) {
+    HWND window = reinterpret_cast<HWND>(wParam);
+    if (code == HCBT_CREATEWND && !OpenPrompt.load()) {
+        auto* create = reinterpret_cast<CBT_CREATEWNDA*>(lParam);
+        if (!(create->lpcs->style & WS_CHILD) && IsMessageBox(window)) OpenPrompt = window;
+    } else if (code == HCBT_ACTIVATE && window == OpenPrompt.load() && !WorkerMayGoOn()) {
+        CloseBox(window);
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+// A window call to a control of the progress window, carried out on the
+// interface thread; 0 once the job is stopping.
+LRESULT ProgressCall(int control, UINT message, WPARAM wParam, LPARAM lParam) {
+    HWND window = ProgressWindow;
+    if (!WorkerMayGoOn() || !window) return 0;
+    WorkerCall call{control, message, wParam, lParam};
+    return SendMessageA(window, WorkerCallMessage, 0, reinterpret_cast<LPARAM>(&call));
+}
+
+void SendStatus(const char* text) {
+    ProgressCall(IDC_PROGRESS_STATUS, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
+}
+
+// Sends the steps and the status that wait; done before every prompt and
+// text the user must see, so nothing shows out of order.
+void ShowPendingProgress() {
+    LastReport = GetTickCount();
+    if (PendingStatus[0]) {
+        SendStatus(PendingStatus);
+        PendingStatus[0] = '\0';
+    }
+    if (PendingSteps) {
+        ProgressCall(IDC_PROGRESS_BAR, PBM_DELTAPOS, PendingSteps, 0);
+        PendingSteps = 0;
+    }
+}
+
+void ReportWhenDue() {
+    if (GetTickCount() - LastReport >= ReportInterval) ShowPendingProgress();
+}
+
+// A new job reports its first step at once.
+void ResetProgressPacing() {
+    LastReport = GetTickCount() - ReportInterval;
+    PendingSteps = 0;
+    PendingStatus[0] = '\0';
+}
+
+// One more step of the bar, shown with the next report.
+void StepProgressBar() {
+    if (++StepsSinceMove >= StepsPerMove) {
+        StepsSinceMove = 0;
+        ++PendingSteps;
+    }
+    ReportWhenDue();
+}
+
+// The job's last step: the bar moves once more, whatever part of a move the
+// steps so far had made, and shows at once.
+void FinishProgressBar() {
+    StepsSinceMove = 0;
+    ++PendingSteps;
+    ShowPendingProgress();
+}
+
+// A status that may be passed over when a newer one follows at once.
+void ShowPassingStatus(const char* text) {
+    CopyText(PendingStatus, sizeof PendingStatus, text);
+    ReportWhenDue();
+}
+
+// A text the user must see, in order (title, disk statuses, the last steps).
+void ShowProgressText(int controlId, const char* text) {
+    ShowPendingProgress();
+    ProgressCall(controlId, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
+}
+
+void ShowTitle(const char* text) { ShowProgressText(IDC_PROGRESS_TITLE, text); }
+
+void ShowStatus(const char* text) { ShowProgressText(IDC_PROGRESS_STATUS, text); }
+
+// The range message carries 16 bits: beyond 65,535 steps, the bar moves once
+// for every so many steps (the fewest that bring the range under 65,536), so
+// that it still runs from empty to full.
+void SetRange(uint64_t steps) {
+    StepsPerMove = steps > LargestRange ? static_cast<uint32_t>((steps - 1) / LargestRange + 1) : 1;
+    StepsSinceMove = 0;
+    auto upper = static_cast<WORD>((steps + StepsPerMove - 1) / StepsPerMove);
+    ProgressCall(IDC_PROGRESS_BAR, PBM_SETRANGE, 0, MAKELPARAM(0, upper));
+}
+
+void SetPosition(uint32_t position) { ProgressCall(IDC_PROGRESS_BAR, PBM_SETPOS, position, 0); }
+
+void FillProgressBar(bool spanning) {
+    if (spanning) {
+        ShowPendingProgress();
+        SetRange(1);
+        SetPosition(1);
+    } else {
+        FinishProgressBar();
+    }
+}
+
+void TurnButtonIntoClose() {
+    ProgressCall(IDCANCEL, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("Close"));
+    TTTOOLINFOA tool = ToolRecord(ProgressWindow, IDCANCEL, CloseTip);
+    ProgressCall(ToolTipControl, TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
+void ShowFinished(bool spanning) {
+    FillProgressBar(spanning);
+    ShowStatus("Finished.");
+    TurnButtonIntoClose();
+}
+
+int AskUser(const char* text, const char* caption, UINT flags) {
+    ShowPendingProgress();
+    OpenPrompt = nullptr;
+    HHOOK hook = SetWindowsHookExA(WH_CBT, WatchPrompt, nullptr, GetCurrentThreadId());
+    int answer = MessageBoxA(ProgressWindow, text, caption, flags);
+    if (hook) UnhookWindowsHookEx(hook);
+    OpenPrompt = nullptr;
+    return answer;
+}
+
+// Closes the message box the worker has open, if any (after a Cancel).
+void CloseOpenPrompt() {
+    HWND box = OpenPrompt.load();
+    if (box) CloseBox(box);
+}
+
+void ShowCanceling() {
+    SetDlgItemTextA(ProgressWindow, IDC_PROGRESS_STATUS, "Canceling...");
+    CloseOpenPrompt();
+}
+
+void CloseWindows(bool closeMainWindow) {
+    if (ProgressWindow) SendMessageA(ProgressWindow, WM_CLOSE, 0, 0);
+    if (closeMainWindow && MainWindow) SendMessageA(MainWindow, WM_CLOSE, 0, 0);
+}
+
+// Where the worker's last message goes: the progress window while it is
+// open, else the main window it brought back.
+void PostWorkerEnd() {
+    HWND window = ProgressWindow;
+    if (!window || !IsWindow(window)) window = MainWindow;
+    PostMessageA(window, SplitWorkerEndedMessage, 0, 0);
+}
+
+const JobReport ProgressReport{
+    ResetProgressPacing,  // Begin
+    ShowTitle,            // Title
+    SetRange,             // Range
+    SetPosition,          // Position
+    ShowStatus,           // Status
+    ShowPassingStatus,    // PassingStatus
+    StepProgressBar,      // Step
+    ShowFinished,         // Finished
+    AskUser,              // Ask
+    ShowCanceling,        // Canceling
+    CloseWindows,         // Close
+    PostWorkerEnd,        // WorkerEnded
+};
+
+}  // namespace
+
+void ReportToProgressWindow() { SetJobReport(ProgressReport); }
+
+LRESULT ServeWorkerCall(LPARAM request) {
+    if (!WorkerMayGoOn() || !ProgressWindow) return 0;
+    const auto& call = *reinterpret_cast<const WorkerCall*>(request);
+    HWND target =
+        call.control == ToolTipControl ? ProgressTooltip : GetDlgItem(ProgressWindow, call.control);
+    return target ? SendMessageA(target, call.message, call.wParam, call.lParam) : 0;
+}

@@ -20,7 +20,7 @@ namespace {
 const JobReport SilentReport{
     [] {},                                             // Begin
     [](const char*) {},                                // Title
-    [](uint32_t) {},                                   // Range
+    [](uint64_t) {},                                   // Range
     [](uint32_t) {},                                   // Position
     [](const char*) {},                                // Status
     [](const char*) {},                                // PassingStatus

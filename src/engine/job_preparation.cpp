@@ -30,7 +30,7 @@ void ShowTitleLine() {
         FormatText(title, sizeof title, "Spanning \"%s\" to disks...", SplitJob.SourceTitle.data());
     else
         FormatText(title, sizeof title, "Splitting \"%s\" into %d pieces...",
-                 SplitJob.SourceTitle.data(), static_cast<int>(SplitJob.PieceCount));
+                   SplitJob.SourceTitle.data(), static_cast<int>(SplitJob.PieceCount));
     JobReporter().Title(title);
 }
 

@@ -5,7 +5,6 @@
 // act reports its end to the interface thread.
 #include <windows.h>
 
-
 #include "engine/engine_steps.h"
 #include "engine/job_report.h"
 #include "engine/split_engine.h"
@@ -52,7 +51,7 @@ void ShowPieceStatus() {
         return;
     }
     FormatText(status, sizeof status, "Writing piece %d of %d...", SplitJob.PieceIndex + 1,
-             static_cast<int>(SplitJob.PieceCount));
+               static_cast<int>(SplitJob.PieceCount));
     JobReporter().PassingStatus(status);
 }
 
@@ -198,7 +197,7 @@ bool WriteJoinFile() {
     JobReporter().Status("Writing recombination batch file...");
     if (!WorkerMayGoOn()) return false;
     return WriteJoinBatchFile(SplitJob.SourceBaseName.data(), SplitJob.SourceFileName.data(),
-                              SplitJob.SourceTitle.data(), ShowError) ||
+                              SplitJob.SourceTitle.data(), ShowError, WorkerMayGoOn) ||
            FailSplitJob(JoinFileFailed);
 }
 

@@ -234,11 +234,11 @@ uint32_t JoinBatchFileSize(std::string_view baseName, std::string_view fileName,
 }
 
 int WriteJoinBatchFile(std::string_view baseName, std::string_view fileName, std::string_view title,
-                       ErrorReport showError) {
+                       ErrorReport showError, JobGoesOn goesOn) {
     HANDLE main = CreateJoinFile(View(SplitJob.DestFolder));
     if (main == INVALID_HANDLE_VALUE) return 0;
     HANDLE backup = INVALID_HANDLE_VALUE;
-    if (SplitJob.BackupEnabled && WorkerMayGoOn()) {
+    if (SplitJob.BackupEnabled && goesOn()) {
         backup = CreateJoinFile(View(SplitJob.BackupFolder));
         if (backup == INVALID_HANDLE_VALUE) DropBackup(showError, CreateBackupFailed);
     }
@@ -248,8 +248,7 @@ int WriteJoinBatchFile(std::string_view baseName, std::string_view fileName, std
             CloseFile(backup);
             return 0;
         }
-        // A Cancel (say, during a backup message) stops the backup copy.
-        if (!WorkerMayGoOn()) CloseFile(backup);
+        if (!goesOn()) CloseFile(backup);
         if (backup != INVALID_HANDLE_VALUE && !WriteChunk(backup, chunk)) {
             CloseFile(backup);
             DropBackup(showError, WriteBackupFailed);

@@ -25,10 +25,14 @@ uint32_t JoinBatchFileSize(std::string_view baseName, std::string_view fileName,
 // How the writer tells of a backup it had to drop (the job's error message).
 using ErrorReport = void (*)(const char* text);
 
+// Whether the job still wants its files: false once it was cancelled.
+using JobGoesOn = bool (*)();
+
 // Writes the join file into DestFolder and, while BackupEnabled, its copy into
 // BackupFolder. Returns 1 when the main file was written completely, 0 when it
 // could not be created or written (the caller reports it). A backup that
 // cannot be created or written is dropped (BackupEnabled cleared) and told
-// through showError; the main file goes on.
+// through showError; the main file goes on. Once goesOn is false (a Cancel,
+// say during a backup message), no more goes to the backup.
 int WriteJoinBatchFile(std::string_view baseName, std::string_view fileName, std::string_view title,
-                       ErrorReport showError);
+                       ErrorReport showError, JobGoesOn goesOn);

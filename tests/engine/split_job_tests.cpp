@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "engine/engine_steps.h"
+#include "engine/job_report.h"
 #include "engine/split_engine.h"
 #include "engine_support.h"
 #include "messages.h"
@@ -13,6 +14,7 @@
 #include "resource.h"
 #include "test_support.h"
 #include "ui/progress_dialog.h"
+#include "ui/progress_report.h"
 
 using namespace testing_support;
 
@@ -418,6 +420,7 @@ DWORD WINAPI AskYesNo(LPVOID answer) {
 }
 
 TEST_F(SplitJobTest, AYesNoPromptOpenAtACancelIsClosedWithItsNoButton) {
+    ReportToProgressWindow();  // its prompts, with no window to own them
     ASSERT_TRUE(BeginSplitJob());
     MarkSplitJobPrepared();
     int answer = -1;
@@ -427,7 +430,7 @@ TEST_F(SplitJobTest, AYesNoPromptOpenAtACancelIsClosedWithItsNoButton) {
     for (int wait = 0; wait < 500 && !(box && IsWindowVisible(box)); ++wait, Sleep(20))
         box = FindWindowA("#32770", "Yes or no");
     ASSERT_NE(box, nullptr);
-    CloseOpenPrompt();
+    JobReporter().Canceling();  // what the progress window does at a Cancel
     EXPECT_EQ(WaitForSingleObject(asker, 10000), WAIT_OBJECT_0);
     CloseHandle(asker);
     EXPECT_EQ(answer, IDNO);

@@ -40,8 +40,8 @@ protected:
         CopyText(SplitJob.SourceFileName, file);
         CopyText(SplitJob.SourceTitle, title);
         SplitJob.PieceCount = count;
-        return WriteJoinBatchFile(base, file, title,
-                                  [](const char* text) { Errors.push_back(text); });
+        return WriteJoinBatchFile(
+            base, file, title, [](const char* text) { Errors.push_back(text); }, WorkerMayGoOn);
     }
 
     std::string Read(const std::string& name) const { return ReadWholeFile(folder.File(name)); }
@@ -338,8 +338,8 @@ protected:
     // keeps what the join file showed.
     void Check(const std::string& base, const std::string& file, const std::string& title,
                uint32_t count, uint32_t pieceSize = 1000, bool inDos = false,
-               std::string rebuiltName = "",
-               const std::map<std::string, std::string>& others = {}, CALLER_LINE) {
+               std::string rebuiltName = "", const std::map<std::string, std::string>& others = {},
+               CALLER_LINE) {
         AT_CALLER;
         SCOPED_TRACE(title + ", " + std::to_string(count) + " pieces" + (inDos ? " in DOS" : ""));
         RemoveTree(folder.Path());

@@ -49,19 +49,18 @@ TEST_F(DiskTest, SpansThreeFloppiesSwappedAtEachPrompt) {
     SetUpSpan(source, FloppyLetter());
     Options.MoreMem = 1;
     Options.NoReminders = 0;
-    MessageBoxWatcher boxes;
     const SmallDisk* order[] = {&d1, &d2, &d3};
-    boxes.AnswerWith([&](const SeenBox& box) {
+    Progress.answerWith = [&](const SeenBox& box) {
         for (int n = 1; n <= 3; ++n)
             if (box.text == "Insert disk for piece " + std::to_string(n)) order[n - 1]->Insert();
         return IDOK;
-    });
+    };
     ASSERT_TRUE(RunJob());
 
     EXPECT_EQ(SplitJob.BufferSize, 102400u);
     EXPECT_EQ(SplitJob.ChunkSize, 102400u);
-    EXPECT_EQ(Progress.rangeUppers, (std::vector<uint32_t>{3000000u / 102400 + 1, 1}));
-    EXPECT_EQ(Progress.position, 1);  // range 0..1 at the end: full
+    EXPECT_EQ(Progress.ranges, std::vector<uint64_t>{3000000u / 102400 + 1});
+    EXPECT_TRUE(Progress.finishedSpanning);  // the bar ends full as a range of one
     EXPECT_EQ(SplitJob.PieceIndex, 2);
     EXPECT_EQ(Progress.titles[0], "Spanning \"Annual Report 1998.doc\" to disks...");
     std::vector<std::string> statuses{"Initializing...",
@@ -74,7 +73,7 @@ TEST_F(DiskTest, SpansThreeFloppiesSwappedAtEachPrompt) {
                                       "Writing recombination batch file...",
                                       "Finished."};
     EXPECT_EQ(Progress.statuses, statuses);
-    EXPECT_EQ(boxes.Transcript(),
+    EXPECT_EQ(Progress.Transcript(),
               (std::vector<std::string>{messages::DiskPrompt(1), messages::DiskPrompt(2),
                                         messages::DiskPrompt(3), messages::SpanReminder}));
     std::string base = SplitJob.SourceBaseName.data();
@@ -92,14 +91,13 @@ TEST_F(DiskTest, LastDiskTooFullForTheJoinFileAsksForAnother) {
     // The whole source fits, leaving less than 512 bytes for the join file.
     std::string source = MakeSource(FreeBytesOfDrive(FloppyRoot().c_str()) - 300);
     SetUpSpan(source, FloppyLetter());
-    MessageBoxWatcher boxes;
-    boxes.AnswerWith([&](const SeenBox& box) {
+    Progress.answerWith = [&](const SeenBox& box) {
         if (box.text.find("join file") != std::string::npos) extra.Insert();
         return IDOK;
-    });
+    };
     ASSERT_TRUE(RunJob());
     EXPECT_EQ(SplitJob.PieceCount, 0u);  // reset after the job
-    EXPECT_EQ(boxes.Transcript(),
+    EXPECT_EQ(Progress.Transcript(),
               (std::vector<std::string>{messages::DiskPrompt(1), messages::NoRoomForJoin}));
     EXPECT_EQ(FolderListing(extra.WindowsPath()),
               std::vector<std::string>{"Join-Annual Report 1998.doc.bat"});
@@ -118,7 +116,6 @@ TEST_F(DiskTest, LongNameWithoutAliasGetsRoomForItsWholeJoinFile) {
     sourceBytes = WriteRandomFile(source, 23 * 8192 + 3000, 5);
     SetUpSpan(source, FloppyLetter());
     Options.UseDos83 = 1;
-    OpenProgressWindow();
     ASSERT_TRUE(PrepareSplitJob());
     // Wine gives every long name an alias; the names a volume without aliases
     // gives are set after the preparation, before the first piece.
@@ -140,21 +137,20 @@ TEST_F(DiskTest, LongNameWithoutAliasGetsRoomForItsWholeJoinFile) {
             }
         }
     };
-    MessageBoxWatcher boxes;
-    boxes.AnswerWith([&](const SeenBox& box) {
+    Progress.answerWith = [&](const SeenBox& box) {
         if (box.text.find("join file") != std::string::npos)
             extra.Insert();
         else
             takeOff(disk);
         return IDOK;
-    });
+    };
     ASSERT_TRUE(StartSplitWorker());
     ASSERT_TRUE(WaitForJobEnd());
 
     std::vector<std::string> expected;
     for (int piece = 1; piece <= 24; ++piece) expected.push_back(messages::DiskPrompt(piece));
     expected.push_back(messages::NoRoomForJoin);
-    EXPECT_EQ(boxes.Transcript(), expected);
+    EXPECT_EQ(Progress.Transcript(), expected);
     EXPECT_EQ(FolderListing(extra.WindowsPath()), std::vector<std::string>{"Join.bat"});
     takeOff(disk);
     takeOff(extra);
@@ -173,15 +169,14 @@ TEST_F(DiskTest, CancelAtTheSecondDiskKeepsTheFirstPieceAndWritesNoJoinFile) {
         d1.Insert();
         Progress = ProgressLog{};
         SetUpSpan(source, FloppyLetter());
-        MessageBoxWatcher boxes;
-        boxes.AnswerWith([closeBox](const SeenBox& box) {
+        Progress.answerWith = [closeBox](const SeenBox& box) {
             if (box.text != "Insert disk for piece 2") return IDOK;
             if (!closeBox) return IDCANCEL;
-            PostMessageA(ProgressWindow, WM_CLOSE, 0, 0);
+            RequestClose();
             return 0;  // nothing pressed: only the Cancel can close the prompt
-        });
+        };
         RunJob();
-        EXPECT_EQ(boxes.Transcript(),
+        EXPECT_EQ(Progress.Transcript(),
                   (std::vector<std::string>{messages::DiskPrompt(1), messages::DiskPrompt(2)}));
         EXPECT_EQ(FolderListing(d1.WindowsPath()).size(), 1u);
         EXPECT_EQ(ReadWholeFile(source), sourceBytes);
@@ -205,17 +200,16 @@ TEST_F(DiskTest, FullDiskForAPieceOffersRetryThenReportsTheFreeBytes) {
     full.Fill(0);
     std::string source = MakeSource(100000);
     SetUpSpan(source, FloppyLetter());
-    MessageBoxWatcher boxes;
     int retries = 0;
-    boxes.AnswerWith([&](const SeenBox& box) {
+    Progress.answerWith = [&](const SeenBox& box) {
         if (box.caption == "Veltra Partola 95") {
             full.Insert();
             return IDOK;
         }
         return box.caption == "Error" && retries++ == 0 ? IDRETRY : IDCANCEL;
-    });
+    };
     RunJob();
-    std::vector<std::string> seen = boxes.Transcript();
+    std::vector<std::string> seen = Progress.Transcript();
     ASSERT_EQ(seen.size(), 4u);
     EXPECT_EQ(seen[1], "Error|Not enough free space on disk. At least 2K is needed.");
     EXPECT_EQ(seen[2], seen[1]);
@@ -230,37 +224,35 @@ TEST_F(DiskTest, TooLittleSpaceAtPreparationEndsTheJobBeforeTheWorker) {
     full.Fill(0);
     std::string source = MakeSource(100000);
     SetUpSpan(source, FloppyLetter());
-    MessageBoxWatcher boxes;
-    boxes.Answer(IDOK);
-    boxes.Answer(IDCANCEL);
+    Progress.answers = {IDOK, IDCANCEL};
     EXPECT_FALSE(RunJob());
     std::string text =
         "Veltra Partola 95|You need at least 2KB of free disk space. Free space on disk or "
         "insert another.";
-    EXPECT_EQ(boxes.Transcript(), (std::vector<std::string>{text, text}));
+    EXPECT_EQ(Progress.Transcript(), (std::vector<std::string>{text, text}));
     EXPECT_EQ(Progress.closeRequests, 1);
     EXPECT_EQ(SplitJob.JobRunning, 0);
 }
 
-TEST_F(DiskTest, SmallFirstDiskSetsTheChunkAndTheBarMovesInProportionBeyond16Bits) {
+TEST_F(DiskTest, SmallFirstDiskSetsTheChunkAndARangeBeyond16Bits) {
     REQUIRE_SMALL_DISKS();
     SmallDisk small(1474560);
     small.Insert();
     small.Fill(8192);
     ASSERT_EQ(FreeBytesOfDrive(FloppyRoot().c_str()), 8192u);
     std::string source = MakeSource(1000);
-    // 102,401 steps move the bar every second step, 655,361 every eleventh.
-    for (auto [recorded, upper] : {std::pair{838860800ull, 51201u}, {5368709120ull, 59579u}}) {
+    // Ranges beyond 16 bits, which the window's bar shows in proportion.
+    for (auto [recorded, steps] :
+         {std::pair{838860800ull, 102401ull}, {5368709120ull, 655361ull}}) {
         SCOPED_TRACE(recorded);
         Progress = ProgressLog{};
         SetUpSpan(source, FloppyLetter());
         SplitJob.SourceSize = recorded;  // preparation only reads the recorded size
-        OpenProgressWindow();
         ASSERT_TRUE(PrepareSplitJob());
         EXPECT_EQ(SplitJob.ChunkSize, 8192u);
-        EXPECT_EQ(Progress.rangeUppers, std::vector<uint32_t>{upper});
+        EXPECT_EQ(Progress.ranges, std::vector<uint64_t>{steps});
         // Cancel before any worker ran: the clean-up alone ends the job.
-        PostMessageA(GetDlgItem(ProgressWindow, IDCANCEL), BM_CLICK, 0, 0);
+        PressCancel();
         ASSERT_TRUE(WaitForJobEnd());
         EXPECT_EQ(SplitJob.CopyBuffer, nullptr);
         EXPECT_EQ(Progress.closeRequests, 1);
@@ -272,9 +264,8 @@ TEST_F(DiskTest, FolderSplitOnAFullingDiskStopsWithTheWriteError) {
     SmallDisk disk(1048576);
     std::string source = MakeSource(3000000);
     SetUpSplit(source, disk.WindowsPath(), 1500000);
-    MessageBoxWatcher boxes;
     RunJob();
-    EXPECT_EQ(boxes.Transcript(), std::vector<std::string>{messages::WriteFailed});
+    EXPECT_EQ(Progress.Transcript(), std::vector<std::string>{messages::WriteFailed});
     std::vector<std::string> files = FolderListing(disk.WindowsPath());
     ASSERT_EQ(files.size(), 1u);  // the unfinished piece stays
     std::string piece = ReadWholeFile(disk.WindowsPath() + "\\" + files[0]);
@@ -288,12 +279,10 @@ TEST_F(DiskTest, ReadOnlyDestinationOffersRetryAndCancelEndsWithoutAnotherMessag
     disk.MakeReadOnly();
     std::string source = MakeSource(300000);
     SetUpSplit(source, disk.WindowsPath(), 100000);
-    MessageBoxWatcher boxes;
-    boxes.Answer(IDRETRY);
-    boxes.Answer(IDCANCEL);
+    Progress.answers = {IDRETRY, IDCANCEL};
     RunJob();
     std::string text = "Error|Error creating destination file.\nDrive may be full.";
-    EXPECT_EQ(boxes.Transcript(), (std::vector<std::string>{text, text}));
+    EXPECT_EQ(Progress.Transcript(), (std::vector<std::string>{text, text}));
     EXPECT_EQ(Progress.closeRequests, 1);
     EXPECT_EQ(ReadWholeFile(source), sourceBytes);
 }
@@ -306,9 +295,8 @@ TEST_F(DiskTest, BackupDiskThatFillsTurnsBackupsOffAndEveryPieceStaysExact) {
     SetUpSplit(source, dest.Path(), 200000);
     SplitJob.BackupEnabled = 1;
     CopyText(SplitJob.BackupFolder, backup.WindowsPath());
-    MessageBoxWatcher boxes;
     ASSERT_TRUE(RunJob());
-    EXPECT_EQ(boxes.Transcript(),
+    EXPECT_EQ(Progress.Transcript(),
               std::vector<std::string>{
                   "Error|Error writing to destination backup file. Backups have been disabled."});
     EXPECT_FALSE(FileExists(backup.WindowsPath() + "\\Join-Annual Report 1998.doc.bat"));

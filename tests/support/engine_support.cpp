@@ -1,17 +1,12 @@
-// Engine test helpers: the progress window is subclassed to record what the
-// engine sends it; everything else is the real program.
+// Engine test helpers: the engine reports to a recording JobReport, whose
+// worker's end arrives at a message-only window of the test thread, as the
+// progress window's does; everything else is the real program.
 #include "engine_support.h"
 
-// clang-format off
-#include <windows.h>
-#include <commctrl.h>
-// clang-format on
-
+#include "engine/engine_steps.h"
+#include "engine/job_report.h"
 #include "engine/split_engine.h"
 #include "model/split_job.h"
-#include "resource.h"
-#include "test_support.h"
-#include "ui/progress_dialog.h"
 
 namespace testing_support {
 
@@ -19,55 +14,123 @@ ProgressLog Progress;
 
 namespace {
 
-WNDPROC OriginalDialogProc = nullptr;
-WNDPROC OriginalStaticProc = nullptr;
-WNDPROC OriginalBarProc = nullptr;
-WNDPROC OriginalButtonProc = nullptr;
+constexpr UINT WorkerEndedMessage = WM_APP + 1;
 
-LRESULT CALLBACK RecordStatic(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_SETTEXT) {
-        std::string text = reinterpret_cast<const char*>(lParam);
-        if (GetDlgCtrlID(window) == IDC_PROGRESS_TITLE) {
-            Progress.titles.push_back(text);
+CRITICAL_SECTION LogLock;
+HANDLE CancelEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+HWND JobWindow = nullptr;
+
+struct Locked {
+    Locked() { EnterCriticalSection(&LogLock); }
+    ~Locked() { LeaveCriticalSection(&LogLock); }
+};
+
+// As the window, which shows nothing more once the job is stopping.
+void RecordText(std::vector<std::string>& texts, const char* text) {
+    Sleep(Progress.statusDelayMs);
+    Locked locked;
+    if (WorkerMayGoOn()) texts.push_back(text);
+}
+
+int DefaultAnswer(UINT flags) {
+    UINT type = flags & MB_TYPEMASK;
+    if (type == MB_OK || type == MB_OKCANCEL) return IDOK;
+    return type == MB_YESNO ? IDNO : IDCANCEL;
+}
+
+int RecordAsk(const char* text, const char* caption, UINT flags) {
+    SeenBox box{caption, text, nullptr, 0};
+    {
+        Locked locked;
+        if (Progress.answerWith) {
+            box.pressed = Progress.answerWith(box);
+        } else if (!Progress.answers.empty()) {
+            box.pressed = Progress.answers.front();
+            Progress.answers.pop_front();
         } else {
-            Progress.statuses.push_back(text);
-            if (Progress.statusDelayMs) Sleep(Progress.statusDelayMs);
-            if (!Progress.cancelOnStatus.empty() && text == Progress.cancelOnStatus)
-                PostMessageA(GetDlgItem(GetParent(window), IDCANCEL), BM_CLICK, 0, 0);
+            box.pressed = DefaultAnswer(flags);
         }
+        Progress.boxes.push_back(box);
     }
-    return CallWindowProcA(OriginalStaticProc, window, message, wParam, lParam);
+    if (box.pressed) return box.pressed;
+    WaitForSingleObject(CancelEvent, 60000);
+    return IDCANCEL;
 }
 
-LRESULT CALLBACK RecordBar(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    LRESULT result = CallWindowProcA(OriginalBarProc, window, message, wParam, lParam);
-    if (message == PBM_SETRANGE) Progress.rangeUppers.push_back(HIWORD(lParam));
-    if (message == PBM_SETRANGE || message == PBM_SETPOS || message == PBM_DELTAPOS)
-        Progress.position =
-            static_cast<int>(CallWindowProcA(OriginalBarProc, window, PBM_GETPOS, 0, 0));
-    return result;
-}
+const JobReport RecordingReport{
+    [] {},  // Begin
+    [](const char* text) { RecordText(Progress.titles, text); },
+    [](uint64_t steps) {
+        Locked locked;
+        Progress.ranges.push_back(steps);
+    },
+    [](uint32_t position) { Progress.position = position; },
+    [](const char* text) { RecordText(Progress.statuses, text); },
+    [](const char* text) { RecordText(Progress.statuses, text); },
+    [] { ++Progress.position; },
+    [](bool spanning) {
+        RecordText(Progress.statuses, "Finished.");
+        ++Progress.finished;
+        Progress.finishedSpanning = spanning;
+    },
+    RecordAsk,
+    [] {
+        {
+            Locked locked;
+            Progress.statuses.push_back("Canceling...");
+        }
+        SetEvent(CancelEvent);
+    },
+    [](bool closeMainWindow) {
+        ++Progress.closeRequests;
+        Progress.closedMainWindow = closeMainWindow;
+    },
+    [] { PostMessageA(JobWindow, WorkerEndedMessage, 0, 0); },
+};
 
-LRESULT CALLBACK RecordButton(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_SETTEXT) ++Progress.buttonTextChanges;
-    return CallWindowProcA(OriginalButtonProc, window, message, wParam, lParam);
-}
-
-LRESULT CALLBACK RecordDialog(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_CLOSE) ++Progress.closeRequests;
-    return CallWindowProcA(OriginalDialogProc, window, message, wParam, lParam);
-}
-
-WNDPROC Subclass(HWND window, WNDPROC proc) {
-    return reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(proc)));
+LRESULT CALLBACK JobWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WorkerEndedMessage:
+            SplitWorkerEnded();
+            return 0;
+        case WM_CLOSE:
+            ++Progress.closeRequests;
+            ProgressWindowMayClose();
+            return 0;
+        case WM_COMMAND:
+            ProgressWindowMayClose();
+            return 0;
+        default:
+            return DefWindowProcA(window, message, wParam, lParam);
+    }
 }
 
 }  // namespace
 
+std::vector<std::string> ProgressLog::Transcript() const {
+    std::vector<std::string> lines;
+    for (const SeenBox& box : boxes) lines.push_back(box.Line());
+    return lines;
+}
+
+std::vector<std::string> Statuses() {
+    Locked locked;
+    return Progress.statuses;
+}
+
 void ResetEngineState() {
-    AppInstance = GetModuleHandleA(nullptr);
-    InitCommonControls();
+    if (!JobWindow) {
+        InitializeCriticalSection(&LogLock);
+        WNDCLASSA type{};
+        type.lpfnWndProc = JobWindowProc;
+        type.hInstance = GetModuleHandleA(nullptr);
+        type.lpszClassName = "RecordedJob";
+        RegisterClassA(&type);
+        JobWindow = CreateWindowA("RecordedJob", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                  type.hInstance, nullptr);
+    }
+    SetJobReport(RecordingReport);
+    ResetEvent(CancelEvent);
     Options = OptionsRecord{0, 1, 0, 0, 1, 1, 0, 0};
     SplitJob.Spanning = 0;
     SplitJob.BackupEnabled = 0;
@@ -79,8 +142,6 @@ void ResetEngineState() {
 void SetUpSplit(const std::string& source, const std::string& dest, uint32_t splitSize) {
     CopyText(SplitJob.SourcePath, source);
     CopyText(SplitJob.DestFolder, dest);
-    // The size as typed in bytes: the main window that a job's end brings back
-    // shows it, and would complain about a text that is no number.
     CopyText(SplitJob.SplitSizeText, std::to_string(splitSize));
     SplitJob.SizeUnitIndex = 0;
     SplitJob.SourceSize = FileSize64(source);
@@ -102,45 +163,27 @@ void SetUpSpan(const std::string& source, char driveLetter) {
     SplitJob.SizeMode = 0;
 }
 
-HWND OpenProgressWindow() {
-    // As the Split button does: the main window that the last job's end
-    // brought back goes when the next job starts (its fields would otherwise
-    // be read back into the job record as the focus leaves them).
-    if (MainWindow && IsWindow(MainWindow)) DestroyWindow(MainWindow);
-    HWND window = CreateProgressDialog();
-    if (!window) return nullptr;
-    OriginalDialogProc = Subclass(window, RecordDialog);
-    OriginalStaticProc = Subclass(GetDlgItem(window, IDC_PROGRESS_STATUS), RecordStatic);
-    Subclass(GetDlgItem(window, IDC_PROGRESS_TITLE), RecordStatic);
-    OriginalBarProc = Subclass(GetDlgItem(window, IDC_PROGRESS_BAR), RecordBar);
-    OriginalButtonProc = Subclass(GetDlgItem(window, IDCANCEL), RecordButton);
-    return window;
-}
+void PressCancel() { PostMessageA(JobWindow, WM_COMMAND, IDCANCEL, 0); }
+
+void RequestClose() { PostMessageA(JobWindow, WM_CLOSE, 0, 0); }
 
 bool WaitForJobEnd(DWORD timeoutMs) {
-    return WaitUntil([] { return !IsWindow(ProgressWindow) && !SplitWorkerActive(); }, timeoutMs);
+    return WaitUntil([] { return !SplitWorkerActive(); }, timeoutMs);
 }
 
 bool RunJob(DWORD timeoutMs) {
-    if (!ProgressWindow) OpenProgressWindow();
+    ResetEvent(CancelEvent);
     bool prepared = PrepareSplitJob();
     if (prepared) StartSplitWorker();
     WaitForJobEnd(timeoutMs);
     return prepared;
 }
 
-void CloseMainWindow() {
-    if (MainWindow && IsWindow(MainWindow)) DestroyWindow(MainWindow);
-    MainWindow = nullptr;
-}
-
 void EndLeftoverJob() {
-    if (SplitWorkerActive() && ProgressWindow) {
-        PostMessageA(ProgressWindow, WM_CLOSE, 0, 0);
-        WaitUntil([] { return !SplitWorkerActive(); }, 60000);
+    if (SplitWorkerActive()) {
+        PressCancel();
+        WaitForJobEnd(60000);
     }
-    if (IsWindow(ProgressWindow)) DestroyWindow(ProgressWindow);
-    CloseMainWindow();
 }
 
 }  // namespace testing_support

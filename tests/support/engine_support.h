@@ -1,54 +1,73 @@
-// Running the split engine in-process against the real progress dialog: the
-// job record set up as the split request would, the progress window's texts,
-// bar and close requests recorded, and the job pumped to its end.
+// Running the split engine in-process against a recording report: the job
+// record set up as the split request would, every verb the engine reports
+// recorded, its questions answered as the test says, and the job pumped to
+// its end. No window is made.
 #pragma once
 
 #include <windows.h>
 
 #include <cstdint>
+#include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
+#include "test_support.h"
+
 namespace testing_support {
 
-// What the progress window went through during one job.
+// What the engine reported during one job. The worker's verbs are recorded
+// under a lock; read them on the test thread once the job has ended, or
+// through Statuses() while it runs.
 struct ProgressLog {
-    std::vector<std::string> titles;    // texts of control 100
-    std::vector<std::string> statuses;  // texts of control 101
-    std::vector<uint32_t> rangeUppers;  // upper bound of every PBM_SETRANGE
-    int position = 0;                   // bar position after the last bar message
-    int closeRequests = 0;              // WM_CLOSE messages the window received
-    int buttonTextChanges = 0;
-    DWORD statusDelayMs = 0;     // slows every status text (and so the worker)
-    std::string cancelOnStatus;  // posts a Cancel click when this status appears
+    std::vector<std::string> titles;
+    // Every Status and PassingStatus, and "Finished." and "Canceling..." as
+    // the window shows them for those verbs.
+    std::vector<std::string> statuses;
+    std::vector<uint64_t> ranges;  // the steps of every Range
+    uint32_t position = 0;         // the last Position, plus the Steps since
+    int finished = 0;
+    bool finishedSpanning = false;
+    // Close requests: the user's (RequestClose) and the engine's Close.
+    int closeRequests = 0;
+    bool closedMainWindow = false;
+    std::vector<SeenBox> boxes;  // every Ask, "caption|text" in Transcript()
+    // The answers to Ask: the policy's when set, else the next queued one,
+    // else OK, else Cancel, else No. An answer of 0 leaves the question open
+    // until Cancel closes it, as the window's prompt watcher does.
+    std::function<int(const SeenBox&)> answerWith;
+    std::deque<int> answers;
+    DWORD statusDelayMs = 0;  // slows every status (and so the worker)
+
+    std::vector<std::string> Transcript() const;
 };
 
 extern ProgressLog Progress;
 
-// Options as a first run has them, but without reminders and prompts, and a
-// clean job record.
+// A copy of the statuses so far, safe while the worker runs.
+std::vector<std::string> Statuses();
+
+// Options as a first run has them, but without reminders and prompts, a
+// clean job record, and the recording report installed with an empty log.
 void ResetEngineState();
 
 // Fills the record as the split request does for a job of this size.
 void SetUpSplit(const std::string& source, const std::string& dest, uint32_t splitSize);
 void SetUpSpan(const std::string& source, char driveLetter);
 
-// Creates the progress dialog and starts recording it.
-HWND OpenProgressWindow();
+// The user's requests, handled on this thread as the progress window handles
+// them: Cancel pressed, and the close box (counted in closeRequests).
+void PressCancel();
+void RequestClose();
 
 // Prepares the job, starts the worker when preparation succeeds, and pumps
-// messages until the window is gone and the worker has ended. Returns what
-// PrepareSplitJob returned.
+// messages until the job has ended. Returns what PrepareSplitJob returned.
 bool RunJob(DWORD timeoutMs = 120000);
 
-// Pumps until the progress window is gone and no worker runs.
+// Pumps until no job runs.
 bool WaitForJobEnd(DWORD timeoutMs = 120000);
 
-// Closes the main window a closing progress window re-created, if any.
-void CloseMainWindow();
-
-// After a test: cancels a job still running, waits for its end, and closes
-// the windows it left.
+// After a test: cancels a job still running and waits for its end.
 void EndLeftoverJob();
 
 }  // namespace testing_support

@@ -248,7 +248,7 @@ TEST_P(CancelTest, StopsTheWorkerAndCleansUpOnceOnTheInterfaceThread) {
     Progress.statusDelayMs = 20;
     ASSERT_TRUE(PrepareSplitJob());
     ASSERT_TRUE(StartSplitWorker());
-    ASSERT_TRUE(WaitUntil([] { return Statuses().size() >= 5; }));  // 3 pieces written
+    ASSERT_TRUE(WaitUntil([] { return Progress.statuses.size() >= 5; }));  // 3 pieces written
     if (std::string(GetParam()) == "button") {
         PressCancel();
         PressCancel();  // an impatient user

@@ -15,21 +15,23 @@ ProgressLog Progress;
 namespace {
 
 constexpr UINT WorkerEndedMessage = WM_APP + 1;
+constexpr UINT RecordMessage = WM_APP + 2;
 
-CRITICAL_SECTION LogLock;
 HANDLE CancelEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
 HWND JobWindow = nullptr;
 
-struct Locked {
-    Locked() { EnterCriticalSection(&LogLock); }
-    ~Locked() { LeaveCriticalSection(&LogLock); }
-};
+// Every verb is recorded on the test thread, as the window carries out the
+// worker's calls on its own thread.
+void OnTestThread(const std::function<void()>& record) {
+    SendMessageA(JobWindow, RecordMessage, 0, reinterpret_cast<LPARAM>(&record));
+}
 
 // As the window, which shows nothing more once the job is stopping.
 void RecordText(std::vector<std::string>& texts, const char* text) {
     Sleep(Progress.statusDelayMs);
-    Locked locked;
-    if (WorkerMayGoOn()) texts.push_back(text);
+    OnTestThread([&] {
+        if (WorkerMayGoOn()) texts.push_back(text);
+    });
 }
 
 int DefaultAnswer(UINT flags) {
@@ -39,19 +41,16 @@ int DefaultAnswer(UINT flags) {
 }
 
 int RecordAsk(const char* text, const char* caption, UINT flags) {
-    SeenBox box{caption, text, nullptr, 0};
-    {
-        Locked locked;
+    SeenBox box{caption, text, nullptr, DefaultAnswer(flags)};
+    OnTestThread([&] {
         if (Progress.answerWith) {
             box.pressed = Progress.answerWith(box);
         } else if (!Progress.answers.empty()) {
             box.pressed = Progress.answers.front();
             Progress.answers.pop_front();
-        } else {
-            box.pressed = DefaultAnswer(flags);
         }
         Progress.boxes.push_back(box);
-    }
+    });
     if (box.pressed) return box.pressed;
     WaitForSingleObject(CancelEvent, 60000);
     return IDCANCEL;
@@ -60,28 +59,24 @@ int RecordAsk(const char* text, const char* caption, UINT flags) {
 const JobReport RecordingReport{
     [] {},  // Begin
     [](const char* text) { RecordText(Progress.titles, text); },
-    [](uint64_t steps) {
-        Locked locked;
-        Progress.ranges.push_back(steps);
-    },
-    [](uint32_t position) { Progress.position = position; },
+    [](uint64_t steps) { OnTestThread([=] { Progress.ranges.push_back(steps); }); },
+    [](uint32_t position) { OnTestThread([=] { Progress.position = position; }); },
     [](const char* text) { RecordText(Progress.statuses, text); },
     [](const char* text) { RecordText(Progress.statuses, text); },
-    [] { ++Progress.position; },
+    [] { OnTestThread([] { ++Progress.position; }); },
     [](bool spanning) {
         RecordText(Progress.statuses, "Finished.");
-        ++Progress.finished;
-        Progress.finishedSpanning = spanning;
+        OnTestThread([=] {
+            ++Progress.finished;
+            Progress.finishedSpanning = spanning;
+        });
     },
     RecordAsk,
-    [] {
-        {
-            Locked locked;
-            Progress.statuses.push_back("Canceling...");
-        }
+    [] {  // Canceling, on the test thread
+        Progress.statuses.push_back("Canceling...");
         SetEvent(CancelEvent);
     },
-    [](bool closeMainWindow) {
+    [](bool closeMainWindow) {  // Close, on the test thread
         ++Progress.closeRequests;
         Progress.closedMainWindow = closeMainWindow;
     },
@@ -90,6 +85,9 @@ const JobReport RecordingReport{
 
 LRESULT CALLBACK JobWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
+        case RecordMessage:
+            (*reinterpret_cast<const std::function<void()>*>(lParam))();
+            return 0;
         case WorkerEndedMessage:
             SplitWorkerEnded();
             return 0;
@@ -113,14 +111,8 @@ std::vector<std::string> ProgressLog::Transcript() const {
     return lines;
 }
 
-std::vector<std::string> Statuses() {
-    Locked locked;
-    return Progress.statuses;
-}
-
 void ResetEngineState() {
     if (!JobWindow) {
-        InitializeCriticalSection(&LogLock);
         WNDCLASSA type{};
         type.lpfnWndProc = JobWindowProc;
         type.hInstance = GetModuleHandleA(nullptr);

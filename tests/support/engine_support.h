@@ -16,9 +16,8 @@
 
 namespace testing_support {
 
-// What the engine reported during one job. The worker's verbs are recorded
-// under a lock; read them on the test thread once the job has ended, or
-// through Statuses() while it runs.
+// What the engine reported during one job, recorded on the test thread
+// while it pumps messages.
 struct ProgressLog {
     std::vector<std::string> titles;
     // Every Status and PassingStatus, and "Finished." and "Canceling..." as
@@ -43,9 +42,6 @@ struct ProgressLog {
 };
 
 extern ProgressLog Progress;
-
-// A copy of the statuses so far, safe while the worker runs.
-std::vector<std::string> Statuses();
 
 // Options as a first run has them, but without reminders and prompts, a
 // clean job record, and the recording report installed with an empty log.

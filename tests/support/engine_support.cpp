@@ -91,10 +91,9 @@ LRESULT CALLBACK JobWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM 
         case WorkerEndedMessage:
             SplitWorkerEnded();
             return 0;
-        case WM_CLOSE:
+        case WM_CLOSE:  // the close box; WM_COMMAND is Cancel pressed
             ++Progress.closeRequests;
-            ProgressWindowMayClose();
-            return 0;
+            [[fallthrough]];
         case WM_COMMAND:
             ProgressWindowMayClose();
             return 0;

@@ -25,12 +25,11 @@ bool FindDirectoryEntry(const char* path, DirectoryEntry& entry) {
     return true;
 }
 
-void VisitDirectoryEntries(const char* pattern,
-                           const std::function<bool(const DirectoryEntry&)>& visit) {
+void VisitDirectoryEntries(const char* pattern, EntryVisitor visit, void* context) {
     WIN32_FIND_DATAA data{};
     HANDLE search = FindFirstFileA(pattern, &data);
     if (search == INVALID_HANDLE_VALUE) return;
-    while (visit(EntryOf(data)) && FindNextFileA(search, &data)) {
+    while (visit(EntryOf(data), context) && FindNextFileA(search, &data)) {
     }
     FindClose(search);
 }

@@ -5,7 +5,6 @@
 #include <windows.h>
 
 #include <cstdint>
-#include <functional>
 
 #include "base/text_and_path.h"
 
@@ -23,10 +22,12 @@ struct DirectoryEntry {
 // matches (a drive root and a path ending in a backslash match nothing).
 bool FindDirectoryEntry(const char* path, DirectoryEntry& entry);
 
-// Hands every entry that matches the pattern to visit, in the order the
-// folder lists them, until visit returns false. One scan of the folder.
-void VisitDirectoryEntries(const char* pattern,
-                           const std::function<bool(const DirectoryEntry&)>& visit);
+// Hands every entry that matches the pattern to visit, with the caller's
+// context, in the order the folder lists them, until visit returns false. One
+// scan of the folder. (A plain function: the 32-bit program is built without
+// the C++ library's exception machinery, which std::function would bring.)
+using EntryVisitor = bool (*)(const DirectoryEntry& entry, void* context);
+void VisitDirectoryEntries(const char* pattern, EntryVisitor visit, void* context);
 
 // The path made absolute against the current folder (GetFullPathNameA); false
 // when it cannot be, or would not fit 259 characters.

@@ -66,6 +66,5 @@ void __throw_logic_error(const char* what) { EndProgram(what); }
 void __throw_out_of_range(const char* what) { EndProgram(what); }
 void __throw_out_of_range_fmt(const char* what, ...) { EndProgram(what); }
 void __throw_invalid_argument(const char* what) { EndProgram(what); }
-void __throw_bad_function_call() { EndProgram("Internal error: an empty function was called."); }
 
 }  // namespace std

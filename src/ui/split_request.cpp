@@ -271,14 +271,6 @@ bool LargeCountAccepted() {
     return ConfirmWarning(text);
 }
 
-bool SameNameCaseAside(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (toupper(static_cast<unsigned char>(a[i])) != toupper(static_cast<unsigned char>(b[i])))
-            return false;
-    return true;
-}
-
 // The number of the piece that has this name, case aside, when it is below
 // count; count otherwise.
 uint32_t PieceNumberOf(std::string_view name, uint32_t count) {
@@ -301,12 +293,14 @@ bool FindReplacedFile(std::string_view folder, uint32_t count, PathText& name) {
     PathText pattern{};
     PathInFolder(folder, std::string(View(SplitJob.SourceBaseName)) + ".*", pattern);
     uint32_t first = count;
-    VisitDirectoryEntries(pattern.data(), [&first](const DirectoryEntry& entry) {
-        uint32_t own = PieceNumberOf(View(entry.OwnName), first);
-        uint32_t alias = PieceNumberOf(View(entry.ShortAlias), first);
-        first = own < alias ? own : alias;
-        return first > 0;
-    });
+    auto lowerPiece = [](const DirectoryEntry& entry, void* context) {
+        uint32_t& lowest = *static_cast<uint32_t*>(context);
+        uint32_t own = PieceNumberOf(View(entry.OwnName), lowest);
+        uint32_t alias = PieceNumberOf(View(entry.ShortAlias), lowest);
+        lowest = own < alias ? own : alias;
+        return lowest > 0;
+    };
+    VisitDirectoryEntries(pattern.data(), lowerPiece, &first);
     if (first < count) {
         name = PieceName(first);
         return true;

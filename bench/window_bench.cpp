@@ -17,6 +17,7 @@
 #include <string>
 
 #include "resource.h"
+#include "window_lists.h"
 
 namespace {
 
@@ -51,35 +52,21 @@ bool SetOptions(DWORD moreMem) {
 // A visible dialog window of the process other than the two excepted; with a
 // caption, only one with that caption. Reading a caption sends the program a
 // message, so while a job runs the search goes by handle and class alone.
-struct Search {
-    DWORD processId;
-    const char* caption;
-    HWND except[2];
-    HWND found;
-};
-
-BOOL CALLBACK FindTopWindow(HWND window, LPARAM param) {
-    auto* search = reinterpret_cast<Search*>(param);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(window, &pid);
-    char text[64] = {};
-    GetClassNameA(window, text, sizeof text);
-    if (pid != search->processId || window == search->except[0] || window == search->except[1] ||
-        !IsWindowVisible(window) || strcmp(text, "#32770") != 0)
-        return TRUE;
-    if (search->caption) {
-        GetWindowTextA(window, text, sizeof text);
-        if (strcmp(text, search->caption) != 0) return TRUE;
-    }
-    search->found = window;
-    return FALSE;
-}
-
 HWND FindWindowOf(DWORD processId, const char* caption, HWND except = nullptr,
                   HWND alsoExcept = nullptr) {
-    Search search{processId, caption, {except, alsoExcept}, nullptr};
-    EnumWindows(FindTopWindow, reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    for (HWND window : testing_support::TopWindowsOf(processId)) {
+        char text[64] = {};
+        GetClassNameA(window, text, sizeof text);
+        if (window == except || window == alsoExcept || !IsWindowVisible(window) ||
+            strcmp(text, "#32770") != 0)
+            continue;
+        if (caption) {
+            GetWindowTextA(window, text, sizeof text);
+            if (strcmp(text, caption) != 0) continue;
+        }
+        return window;
+    }
+    return nullptr;
 }
 
 HWND WaitForWindow(DWORD processId, const char* caption, HWND except, HWND alsoExcept,

@@ -7,50 +7,16 @@
 #include <commctrl.h>
 
 #include <cstdlib>
-#include <string>
 #include <string_view>
 
 #include "model/split_job.h"
 #include "platform/file_services.h"
 #include "resource.h"
 #include "settings/registry_settings.h"
+#include "ui/command_line.h"
 #include "ui/main_dialog.h"
 
 namespace {
-
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-
-// The text after the program name, found the way the C run-time's start-up
-// code finds it: a quoted name ends at the next quotation mark, tab or end; a
-// bare name at the next blank.
-std::string_view CommandLineTail(std::string_view line) {
-    size_t at = 0;
-    while (at < line.size() && IsBlank(line[at])) ++at;
-    if (at < line.size() && line[at] == '"') {
-        ++at;
-        while (at < line.size() && line[at] != '"' && line[at] != '\t') ++at;
-    } else {
-        while (at < line.size() && !IsBlank(line[at])) ++at;
-    }
-    if (at < line.size() && line[at] == '"') ++at;
-    while (at < line.size() && IsBlank(line[at])) ++at;
-    return line.substr(at);
-}
-
-// The tail, verbatim, is the source path, unless it is empty or starts with
-// "/".
-bool TailNamesSource(std::string_view tail) { return !tail.empty() && tail.front() != '/'; }
-
-void TakeSourceFromTail(std::string_view tail) {
-    if (TailNamesSource(tail) && tail.size() < PathCapacity) CopyText(SplitJob.SourcePath, tail);
-}
-
-// A tail longer than a path may have is not cut into the path of another
-// file: the source field shows it whole, and Split refuses it.
-void ShowOverlongSourceTail(std::string_view tail) {
-    if (TailNamesSource(tail) && tail.size() >= PathCapacity)
-        SetDlgItemTextA(MainWindow, IDC_SOURCE, std::string(tail).c_str());
-}
 
 void StartJobRecord() {
     SplitJob.Spanning = 0;

@@ -40,55 +40,65 @@ protected:
         return contents;
     }
     void Put(const std::string& name) { WriteWholeFile(out + "\\" + name, "kept " + name); }
+    // The folder emptied for the next job, whose inputs the main window
+    // shows again.
+    void StartAgain() {
+        RemoveTree(out);
+        CreateDirectoryA(out.c_str(), nullptr);
+        ASSERT_TRUE(session.SetSource(source));
+        ASSERT_TRUE(session.SetDest(out));
+        ASSERT_TRUE(session.UseSpecified("4", Unit::KB));
+    }
 
     TempFolder work;
     std::string out, source, bytes;
     ProgramSession session;
 };
 
-TEST_F(ReplaceQuestion, AnotherFilesPiecesAskOnceNoWritesNothingYesSplitsAsBefore) {
-    // budget.doc was split here before: its pieces and join file.
-    for (const char* name : {"budget.000", "budget.001", "Join-budget.doc.bat"}) Put(name);
-    std::vector<std::string> before = Contents();
-
-    EXPECT_EQ(session.SplitRefusedWith(), messages::ReplaceQuestion(out, "budget.000"));
-    EXPECT_TRUE(session.StillEditing());
-    EXPECT_EQ(Contents(), before);
-
-    session.boxes.Answer(IDYES);
-    ASSERT_TRUE(session.SplitAndWaitForEnd());
-    EXPECT_EQ(session.boxes.Last(), messages::ReplaceQuestion(out, "budget.000"));
-    EXPECT_EQ(session.boxes.Count(), 2u);
-    EXPECT_EQ(FolderListing(out),
-              (std::vector<std::string>{"Join-budget.doc.bat", "Join-budget.xls.bat", "budget.000",
-                                        "budget.001", "budget.002"}));
-    EXPECT_EQ(ConcatenatedFiles(out, PieceNames(source, 3)), bytes);
-}
-
-TEST_F(ReplaceQuestion, NamesTheFirstFileTheSplitWouldReplaceAndOnlyAfterEveryRefusal) {
+// The jobs of one program, each into the folder as the last one left it.
+TEST_F(ReplaceQuestion, NamesTheFirstFileItWouldReplaceAsksOnceAndOnlyForTheSplitsNames) {
+    // The first name the split would write, found in one scan of the folder,
+    // whatever the case of the name; and only after every refusal.
     Put("Join-budget.xls.bat");
     EXPECT_EQ(session.SplitRefusedWith(), messages::ReplaceQuestion(out, "Join-budget.xls.bat"));
     Put("budget.002");
     EXPECT_EQ(session.SplitRefusedWith(), messages::ReplaceQuestion(out, "budget.002"));
-    // Found in one scan of the folder, whatever the case of the name.
     Put("BUDGET.001");
     EXPECT_EQ(session.SplitRefusedWith(), messages::ReplaceQuestion(out, "budget.001"));
-    // A split that is refused never asks.
     ASSERT_TRUE(session.UseSpecified("20", Unit::KB));
     EXPECT_EQ(session.SplitRefusedWith(), messages::SizeAboveSource);
     EXPECT_TRUE(session.StillEditing());
     EXPECT_EQ(FolderListing(out),
               (std::vector<std::string>{"BUDGET.001", "Join-budget.xls.bat", "budget.002"}));
-}
 
-TEST_F(ReplaceQuestion, FilesOfOtherNamesAskNothing) {
-    // Another base name, a piece number past the last piece, another join file.
+    // budget.doc was split here before: its pieces and join file. No leaves
+    // the folder as it was; Yes splits as before.
+    StartAgain();
+    for (const char* name : {"budget.000", "budget.001", "Join-budget.doc.bat"}) Put(name);
+    std::vector<std::string> before = Contents();
+    size_t asked = session.boxes.Count();
+    EXPECT_EQ(session.SplitRefusedWith(), messages::ReplaceQuestion(out, "budget.000"));
+    EXPECT_TRUE(session.StillEditing());
+    EXPECT_EQ(Contents(), before);
+    session.boxes.Answer(IDYES);
+    ASSERT_TRUE(session.SplitAndWaitForEnd());
+    EXPECT_EQ(session.boxes.Last(), messages::ReplaceQuestion(out, "budget.000"));
+    EXPECT_EQ(session.boxes.Count(), asked + 2);
+    EXPECT_EQ(FolderListing(out),
+              (std::vector<std::string>{"Join-budget.doc.bat", "Join-budget.xls.bat", "budget.000",
+                                        "budget.001", "budget.002"}));
+    EXPECT_EQ(ConcatenatedFiles(out, PieceNames(source, 3)), bytes);
+
+    // Another base name, a piece number past the last piece, another join
+    // file: no question, and they stay.
+    StartAgain();
     for (const char* name :
          {"budgets.000", "budget.003", "budget", "Join.bat", "budget.0001", "budget.00"})
         Put(name);
-    std::vector<std::string> before = Contents();
+    before = Contents();
+    asked = session.boxes.Count();
     ASSERT_TRUE(session.SplitAndWaitForEnd());
-    EXPECT_EQ(session.boxes.Transcript(), std::vector<std::string>{});
+    EXPECT_EQ(session.boxes.Count(), asked);
     std::vector<std::string> after = Contents();
     for (const std::string& kept : before)
         EXPECT_NE(std::find(after.begin(), after.end(), kept), after.end()) << kept;
@@ -118,7 +128,10 @@ private:
     bool made_ = false;
 };
 
-TEST(DefaultDestination, SourceInTheRootOfANetworkShareIsSplitIntoTheShareRoot) {
+// With no destination the pieces go beside the source: for a source in the
+// root of a network share into the share root, for a source typed with
+// slashes where its backslash form would put them. Two jobs of one program.
+TEST(DefaultDestination, IsTheShareRootOrTheFolderOfTheSourceTypedWithSlashes) {
     NetworkShare share;
     ASSERT_TRUE(share.Made());
     std::string source = share.Root() + "\\data.bin";
@@ -139,26 +152,22 @@ TEST(DefaultDestination, SourceInTheRootOfANetworkShareIsSplitIntoTheShareRoot) 
     EXPECT_EQ(session.boxes.Count(), 2u);
     EXPECT_EQ(FolderListing(share.Root()).size(), 102u);  // source, 100 pieces, join file
     EXPECT_EQ(ConcatenatedFiles(share.Root(), PieceNames(source, 100)), bytes);
-}
 
-TEST(DefaultDestination, SourceTypedWithSlashesSplitsAsItsBackslashFormDoes) {
     TempFolder work;
-    std::string source = work.File("report.bin");
-    std::string bytes = WriteRandomFile(source, 10000, 17);
-    std::string slashed = source;
+    std::string report = work.File("report.bin");
+    std::string reportBytes = WriteRandomFile(report, 10000, 17);
+    std::string slashed = report;
     std::replace(slashed.begin(), slashed.end(), '\\', '/');
-    ProgramSession session;
-    ASSERT_NE(session.main, nullptr);
     ASSERT_TRUE(session.SetSource(slashed));
     ASSERT_TRUE(session.SetDest(""));
     ASSERT_TRUE(session.UseSpecified("4", Unit::KB));
     ASSERT_TRUE(session.SplitAndWaitForEnd());
-    EXPECT_EQ(session.boxes.Transcript(), std::vector<std::string>{});
-    std::vector<std::string> written = PieceNames(source, 3);
+    EXPECT_EQ(session.boxes.Count(), 2u);
+    std::vector<std::string> written = PieceNames(report, 3);
     written.push_back("Join-report.bin.bat");
     written.push_back("report.bin");
     EXPECT_EQ(FolderListing(work.Path()), Sorted(written));
-    EXPECT_EQ(ConcatenatedFiles(work.Path(), PieceNames(source, 3)), bytes);
+    EXPECT_EQ(ConcatenatedFiles(work.Path(), PieceNames(report, 3)), reportBytes);
 }
 
 }  // namespace

@@ -18,12 +18,6 @@ namespace {
 
 const std::vector<std::string> NoBoxes;
 
-std::array<int64_t, 8> AsStored(const OptionValues& values) {
-    std::array<int64_t, 8> stored{};
-    std::copy(values.begin(), values.end(), stored.begin());
-    return stored;
-}
-
 // The pieces and the join file, as a folder listing shows them.
 std::vector<std::string> Outputs(const std::string& source, uint32_t count,
                                  const std::string& joinName) {
@@ -44,107 +38,97 @@ struct SourceInFolder {
     std::string bytes;
 };
 
-TEST(FinishedSplit, PresetSizeGivesPiecesAndJoinFileThatRebuildTheSource) {
+// After a job that finished: no box, the main window empty for the next job,
+// the settings as they were.
+void ExpectFinished(const ProgramSession& session, CALLER_LINE) {
+    AT_CALLER;
+    EXPECT_EQ(session.boxes.Transcript(), NoBoxes);
+    EXPECT_EQ(session.Inputs(), EmptyInputs());
+    EXPECT_EQ(StoredDwords(), AsStored(QuietOptions));
+}
+
+// Two jobs of one program: a preset into a folder, and a size typed in KB (a
+// fraction: 100.5 KB is 102,912 bytes) with no destination, which puts the
+// pieces beside the source. (What each unit and preset gives is the size
+// arithmetic's test.)
+TEST(FinishedSplit, PresetAndTypedSizesGivePiecesAndJoinFileThatRebuildTheSource) {
     TempFolder work;
-    std::string source = work.File("Annual Report 1998.doc");
-    std::string bytes = WriteRandomFile(source, 3000000, 3);
+    std::string report = work.File("Annual Report 1998.doc");
+    std::string reportBytes = WriteRandomFile(report, 3000000, 3);
     std::string out = work.Folder("out");
     ProgramSession session;
     ASSERT_NE(session.main, nullptr);
-    ASSERT_TRUE(session.SetSource(source));
+    ASSERT_TRUE(session.SetSource(report));
     ASSERT_TRUE(session.SetDest(out));
     ASSERT_TRUE(session.UsePreset(Preset::Mb144));
-    EXPECT_EQ(ControlText(session.main, IDC_PIECE_COUNT_LABEL), "Num Pieces: 3");
-
+    EXPECT_EQ(session.Text(IDC_PIECE_COUNT_LABEL), "Num Pieces: 3");
     ASSERT_TRUE(session.SplitAndWaitForEnd());
-    EXPECT_EQ(session.boxes.Transcript(), NoBoxes);
+    ExpectFinished(session);
     const std::string join = "Join-Annual Report 1998.doc.bat";
-    EXPECT_EQ(FolderListing(out), Outputs(source, 3, join));
-    EXPECT_EQ(session.Inputs(), EmptyInputs());
-    EXPECT_EQ(StoredDwords(), AsStored(QuietOptions));
-    EXPECT_EQ(ReadWholeFile(source), bytes);
+    EXPECT_EQ(FolderListing(out), Outputs(report, 3, join));
+    EXPECT_EQ(ReadWholeFile(report), reportBytes);
+    EXPECT_EQ(Recombine(out, join, "Annual Report 1998.doc"), reportBytes);
 
-    EXPECT_EQ(Recombine(out, join, "Annual Report 1998.doc"), bytes);
+    SourceInFolder given("report.txt", 500000, 5);
+    ASSERT_TRUE(session.SetSource(given.source));
+    // The main window suggests the source's folder; the user clears it.
+    ASSERT_EQ(session.Text(IDC_DEST), given.folder);
+    ASSERT_TRUE(session.SetDest(""));
+    ASSERT_TRUE(session.UseSpecified("100.5", Unit::KB));
+    EXPECT_EQ(session.Text(IDC_PIECE_COUNT_LABEL), "Num Pieces: 5");
+    ASSERT_TRUE(session.SplitAndWaitForEnd());
+    ExpectFinished(session);
+    std::vector<std::string> expected = Outputs(given.source, 5, "Join-report.txt.bat");
+    expected.push_back("report.txt");
+    EXPECT_EQ(FolderListing(given.folder), Sorted(expected));
+    std::vector<std::string> pieces = PieceNames(given.source, 5);
+    for (size_t n = 0; n < 4; ++n)
+        EXPECT_EQ(FileSize64(given.folder + "\\" + pieces[n]), 102912u) << pieces[n];
+    EXPECT_EQ(FileSize64(given.folder + "\\" + pieces[4]), 500000u - 4 * 102912u);
+    // The user moves the source away before rebuilding it from the pieces.
+    ASSERT_TRUE(DeleteFileA(given.source.c_str()));
+    EXPECT_EQ(Recombine(given.folder, "Join-report.txt.bat", "report.txt"), given.bytes);
 }
 
-struct TypedSize {
-    const char* text;
-    Unit unit;
-    uint32_t sourceSize;
-    uint32_t pieceSize;
-    uint32_t pieceCount;
-};
-
-void PrintTo(const TypedSize& size, std::ostream* out) {
-    const char* units[] = {"bytes", "KB", "MB"};
-    *out << size.text << " " << units[static_cast<int>(size.unit)];
-}
-
-class TypedSizeSplit : public ::testing::TestWithParam<TypedSize> {};
-
-TEST_P(TypedSizeSplit, CutsPiecesOfThatSizeThatRebuildTheSource) {
-    const TypedSize& size = GetParam();
+// What is set in Options reaches the next split of the running program (what
+// each option does in detail is the engine's and the join file's tests): 8.3
+// names give Join.bat, which rebuilds the file under its 8.3 name; the delete
+// question and the reminder come; the progress window stays open. About, too,
+// opens from the main window, which waits while it is open.
+TEST(FinishedSplit, OptionsSetInTheRunningProgramApplyToTheNextSplit) {
     TempFolder work;
-    std::string source = work.File("data.bin");
-    std::string bytes = WriteRandomFile(source, size.sourceSize, 5);
+    std::string source = work.File("Quarterly Figures.data");
+    std::string bytes = WriteRandomFile(source, 500000, 3);
+    std::string alias = ShortName(source);
+    ASSERT_NE(alias, "Quarterly Figures.data") << "this file system gives no short names";
     std::string out = work.Folder("out");
     ProgramSession session;
     ASSERT_NE(session.main, nullptr);
-    ASSERT_TRUE(session.SetSource(source));
-    ASSERT_TRUE(session.SetDest(out));
-    ASSERT_TRUE(session.UseSpecified(size.text, size.unit));
-    EXPECT_EQ(ControlText(session.main, IDC_PIECE_COUNT_LABEL),
-              "Num Pieces: " + std::to_string(size.pieceCount));
+    HWND about = session.OpenDialog(IDC_ABOUT, messages::AboutCaption);
+    ASSERT_NE(about, nullptr);
+    EXPECT_FALSE(IsWindowEnabled(session.main)) << "About is modal";
+    ASSERT_TRUE(PressButton(about, IDCANCEL));
+    ASSERT_TRUE(WaitWindowGone(about));
+    EXPECT_TRUE(IsWindowEnabled(session.main));
 
-    ASSERT_TRUE(session.SplitAndWaitForEnd());
-    EXPECT_EQ(session.boxes.Transcript(), NoBoxes);
-    EXPECT_EQ(FolderListing(out), Outputs(source, size.pieceCount, "Join-data.bin.bat"));
-    std::vector<std::string> pieces = PieceNames(source, size.pieceCount);
-    for (uint32_t n = 0; n + 1 < size.pieceCount; ++n)
-        EXPECT_EQ(FileSize64(out + "\\" + pieces[n]), size.pieceSize) << pieces[n];
-    EXPECT_EQ(FileSize64(out + "\\" + pieces.back()),
-              size.sourceSize - (size.pieceCount - 1) * size.pieceSize);
-    EXPECT_EQ(session.Inputs(), EmptyInputs());
-    EXPECT_EQ(StoredDwords(), AsStored(QuietOptions));
-    EXPECT_EQ(Recombine(out, "Join-data.bin.bat", "data.bin"), bytes);
-}
-
-std::string UnitName(const ::testing::TestParamInfo<TypedSize>& info) {
-    const char* names[] = {"Bytes", "KB", "MB"};
-    return names[static_cast<int>(info.param.unit)];
-}
-
-// The first is an exact multiple: no empty last piece.
-INSTANTIATE_TEST_SUITE_P(EveryUnit, TypedSizeSplit,
-                         ::testing::Values(TypedSize{"250000", Unit::Bytes, 1000000, 250000, 4},
-                                           TypedSize{"100.5", Unit::KB, 500000, 102912, 5},
-                                           TypedSize{"0.75", Unit::MB, 2000000, 786432, 3}),
-                         UnitName);
-
-TEST(FinishedSplit, EmptyDestinationPutsThePiecesBesideTheSource) {
-    SourceInFolder given("report.txt", 2000000, 9);
-    const std::string& folder = given.folder;
-    const std::string& source = given.source;
-    ProgramSession session;
-    ASSERT_NE(session.main, nullptr);
-    ASSERT_TRUE(session.SetSource(source));
-    ASSERT_TRUE(session.UsePreset(Preset::Kb720));
-    // The main window suggested the source's folder; the user clears it.
-    ASSERT_EQ(ControlText(session.main, IDC_DEST), folder);
-    ASSERT_TRUE(session.SetDest(""));
-    ASSERT_EQ(ControlText(session.main, IDC_DEST), "");
-
-    ASSERT_TRUE(session.SplitAndWaitForEnd());
-    EXPECT_EQ(session.boxes.Transcript(), NoBoxes);
-    std::vector<std::string> expected = Outputs(source, 3, "Join-report.txt.bat");
-    expected.push_back("report.txt");
-    EXPECT_EQ(FolderListing(folder), Sorted(expected));
-    EXPECT_EQ(FileSize64(folder + "\\report.002"), 2000000u - 2 * 729712u);
-    EXPECT_EQ(session.Inputs(), EmptyInputs());
-
-    // The user moves the source away before rebuilding it from the pieces.
-    ASSERT_TRUE(DeleteFileA(source.c_str()));
-    EXPECT_EQ(Recombine(folder, "Join-report.txt.bat", "report.txt"), given.bytes);
+    ASSERT_TRUE(session.SetOptionsThroughDialog({{IDC_OPT_USE_DOS83, true},
+                                                 {IDC_OPT_LONG_JOIN_NAME, false},
+                                                 {IDC_OPT_DELETE_PROMPT, true},
+                                                 {IDC_OPT_CLOSE_WHEN_DONE, false},
+                                                 {IDC_OPT_NO_REMINDERS, false}}));
+    EXPECT_EQ(StoredDwords(), AsStored({1, 0, 0, 1, 0, 0, 0, 0}));
+    session.boxes.Answer(IDNO);  // keeps the source
+    ASSERT_TRUE(session.Split({source, out, "200"}));
+    HWND progress = session.ProgressShowing("Finished.", 120000);
+    ASSERT_NE(progress, nullptr) << ::testing::PrintToString(session.boxes.Transcript());
+    EXPECT_EQ(ControlText(progress, IDCANCEL), "Close");
+    ASSERT_TRUE(PressButton(progress, IDCANCEL));
+    ASSERT_TRUE(session.WaitForMainWindowBack());
+    EXPECT_EQ(session.boxes.Transcript(),
+              (std::vector<std::string>{messages::DeleteQuestion, messages::FolderReminder}));
+    EXPECT_EQ(FolderListing(out), Outputs(source, 3, "Join.bat"));
+    EXPECT_EQ(ReadWholeFile(source), bytes);
+    EXPECT_EQ(Recombine(out, "Join.bat", alias), bytes);
 }
 
 TEST(LargeCount, NoKeepsTheMainWindowYesSplitsAndNinetyNineAsksNothing) {
@@ -218,7 +202,7 @@ TEST(RemovableDestination, QuestionComesFirstNoStopsYesSplitsOntoTheDisk) {
     EXPECT_EQ(FolderListing(disk.WindowsPath()), Outputs(source, 2, "Join-data.bin.bat"));
     EXPECT_EQ(session.Inputs(), EmptyInputs());
     std::string gathered = work.File("gathered");
-    GatherFiles({disk.WindowsPath()}, gathered);
+    GatherFiles({&disk}, gathered);
     SmallDisk::EjectFloppy();
     EXPECT_EQ(Recombine(gathered, "Join-data.bin.bat", "data.bin"), bytes);
 }

@@ -1,6 +1,6 @@
 // Jobs that do not finish, as the user sees them: Cancel pressed while a piece
 // is being written, the progress window's close box, a destination that fills
-// up, a source another program holds open. Each time the main window comes
+// up. Each time the main window comes
 // back with the job's inputs and the program goes on working. (What the job
 // leaves behind in detail is the engine tests' concern.)
 #include <gtest/gtest.h>
@@ -78,14 +78,14 @@ protected:
     ProgramSession session;
 };
 
-TEST_F(InterruptedJobTest, CancelOrTheCloseBoxWhileAPieceIsWrittenBringsBackTheInputs) {
+// One program: a job stopped by Cancel, one by the close box, one that fills
+// its destination; then the same inputs succeed somewhere with room.
+TEST_F(InterruptedJobTest, StoppedAndFailedJobsBringBackTheInputsAndTheNextJobRuns) {
     StopWhileTheFirstPieceIsWritten([](HWND progress) { PressButton(progress, IDCANCEL); });
     StopWhileTheFirstPieceIsWritten(
         [](HWND progress) { PostMessageW(progress, WM_SYSCOMMAND, SC_CLOSE, 0); });
     SecondJobSucceeds();
-}
 
-TEST_F(InterruptedJobTest, DestinationThatFillsUpIsReportedAndTheInputsComeBack) {
     REQUIRE_SMALL_DISKS();
     SmallDisk disk(1048576);
     ASSERT_TRUE(disk.Mounted());
@@ -103,26 +103,6 @@ TEST_F(InterruptedJobTest, DestinationThatFillsUpIsReportedAndTheInputsComeBack)
 
     // Somewhere with room the same inputs succeed.
     ASSERT_TRUE(session.SetDest(out));
-    ASSERT_TRUE(session.SplitAndWaitForEnd());
-    EXPECT_EQ(session.boxes.Count(), 1u);
-    EXPECT_EQ(FolderListing(out).size(), 4u);
-}
-
-TEST_F(InterruptedJobTest, SourceHeldOpenByAnotherProgramIsReportedAndNothingIsWritten) {
-    std::string source = work.File("data.bin");
-    WriteRandomFile(source, 100000, 35);
-    ASSERT_TRUE(session.SetSource(source));
-    ASSERT_TRUE(session.SetDest(out));
-    ASSERT_TRUE(session.UseSpecified("40", Unit::KB));
-    {
-        FileHolder otherProgram(source);
-        ASSERT_TRUE(session.SplitAndWaitForEnd());
-    }
-    EXPECT_EQ(session.boxes.Transcript(), std::vector<std::string>{messages::SourceInUse});
-    EXPECT_EQ(session.Inputs(), (MainInputs{source, out, "40", IDC_SPECIFIED, 1, 2}));
-    EXPECT_TRUE(FolderListing(out).empty());
-
-    // Once the other program lets go, the same inputs succeed.
     ASSERT_TRUE(session.SplitAndWaitForEnd());
     EXPECT_EQ(session.boxes.Count(), 1u);
     EXPECT_EQ(FolderListing(out).size(), 4u);

@@ -8,6 +8,7 @@
 #include "engine/split_engine.h"
 #include "engine_support.h"
 #include "messages.h"
+#include "model/naming.h"
 #include "model/split_job.h"
 #include "test_support.h"
 
@@ -30,10 +31,8 @@ protected:
         return path;
     }
 
-    std::string Piece(const std::string& base, int n) {
-        char ext[8];
-        snprintf(ext, sizeof ext, ".%03d", n);
-        return ReadWholeFile(dest.File(base + ext));
+    std::string Piece(const std::string& base, uint32_t n) {
+        return ReadWholeFile(dest.File(PieceName(base, n).data()));
     }
 
     void ExpectInputsKept(const std::string& source, int closeRequests = 1, CALLER_LINE) {
@@ -41,7 +40,6 @@ protected:
         EXPECT_STREQ(SplitJob.SourcePath.data(), source.c_str());
         EXPECT_STREQ(SplitJob.DestFolder.data(), dest.Path().c_str());
         EXPECT_EQ(SplitJob.SplitSizeText.data(), std::to_string(SplitJob.SplitSize));
-        EXPECT_EQ(SplitJob.JobRunning, 0);
         EXPECT_EQ(SplitJob.CopyBuffer, nullptr);
         EXPECT_EQ(SplitJob.SourceHandle, INVALID_HANDLE_VALUE);
         EXPECT_EQ(SplitJob.PieceHandle, INVALID_HANDLE_VALUE);

@@ -25,12 +25,9 @@ const HelpFile& Help() {
     return help;
 }
 
-INT_PTR CALLBACK SilentDialog(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
-
 // The text of a control of the Options dialog, without its '&' marks.
 std::string OptionsControlText(int id) {
-    HWND dialog = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_OPTIONS),
-                                     nullptr, SilentDialog, 0);
+    HWND dialog = testing_support::CreateHiddenDialog(IDD_OPTIONS);
     char text[256] = "";
     GetDlgItemTextA(dialog, id, text, sizeof text);
     DestroyWindow(dialog);

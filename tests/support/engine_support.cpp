@@ -43,12 +43,7 @@ int DefaultAnswer(UINT flags) {
 int RecordAsk(const char* text, const char* caption, UINT flags) {
     SeenBox box{caption, text, nullptr, DefaultAnswer(flags)};
     OnTestThread([&] {
-        if (Progress.answerWith) {
-            box.pressed = Progress.answerWith(box);
-        } else if (!Progress.answers.empty()) {
-            box.pressed = Progress.answers.front();
-            Progress.answers.pop_front();
-        }
+        box.pressed = Progress.AnswerTo(box);
         Progress.boxes.push_back(box);
     });
     if (box.pressed) return box.pressed;

@@ -7,8 +7,6 @@
 #include <windows.h>
 
 #include <cstdint>
-#include <deque>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -17,8 +15,10 @@
 namespace testing_support {
 
 // What the engine reported during one job, recorded on the test thread
-// while it pumps messages.
-struct ProgressLog {
+// while it pumps messages. The answers to Ask come from its BoxAnswers; an
+// answer of 0 leaves the question open until Cancel closes it, as the
+// window's prompt watcher does.
+struct ProgressLog : BoxAnswers {
     std::vector<std::string> titles;
     // Every Status and PassingStatus, and "Finished." and "Canceling..." as
     // the window shows them for those verbs.
@@ -31,12 +31,7 @@ struct ProgressLog {
     int closeRequests = 0;
     bool closedMainWindow = false;
     std::vector<SeenBox> boxes;  // every Ask, "caption|text" in Transcript()
-    // The answers to Ask: the policy's when set, else the next queued one,
-    // else OK, else Cancel, else No. An answer of 0 leaves the question open
-    // until Cancel closes it, as the window's prompt watcher does.
-    std::function<int(const SeenBox&)> answerWith;
-    std::deque<int> answers;
-    DWORD statusDelayMs = 0;  // slows every status (and so the worker)
+    DWORD statusDelayMs = 0;     // slows every status (and so the worker)
 
     std::vector<std::string> Transcript() const;
 };

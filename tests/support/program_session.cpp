@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "model/naming.h"
 #include "resource.h"
 
 namespace testing_support {
@@ -16,41 +17,28 @@ int CheckedSizeRadio(HWND window) {
     return 0;
 }
 
-struct DialogSearch {
-    DWORD processId;
-    const MessageBoxWatcher* boxes;
-    bool found;
-};
-
 // A box of the process not answered yet, shown or still being made (a shown
 // dialog that is no box waits for the user: the main window, the progress
 // window, Options, the backup dialog).
-BOOL CALLBACK FindUnansweredDialog(HWND window, LPARAM param) {
-    auto* search = reinterpret_cast<DialogSearch*>(param);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(window, &pid);
+bool IsUnansweredBox(HWND window, const MessageBoxWatcher& boxes) {
     char name[16] = {};
     GetClassNameA(window, name, sizeof name);
-    if (pid != search->processId || strcmp(name, "#32770") != 0 || search->boxes->Handled(window) ||
-        (IsWindowVisible(window) && !GetDlgItem(window, 0xFFFF)))
-        return TRUE;
-    search->found = true;
-    return FALSE;
+    return strcmp(name, "#32770") == 0 && !boxes.Handled(window) &&
+           !(IsWindowVisible(window) && !GetDlgItem(window, 0xFFFF));
 }
 
 // Every top-level window of the process, for the message of a wait that
 // timed out.
-BOOL CALLBACK DescribeWindow(HWND window, LPARAM param) {
-    auto* described = reinterpret_cast<std::pair<DWORD, std::string>*>(param);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(window, &pid);
-    if (pid != described->first) return TRUE;
-    char name[64] = {}, title[128] = {};
-    GetClassNameA(window, name, sizeof name);
-    GetWindowTextA(window, title, sizeof title);
-    described->second += std::string("  ") + name + " \"" + title + "\"" +
-                         (IsWindowVisible(window) ? "" : " (hidden)") + "\n";
-    return TRUE;
+std::string DescribeWindows(DWORD processId) {
+    std::string described;
+    for (HWND window : TopWindowsOf(processId)) {
+        char name[64] = {}, title[128] = {};
+        GetClassNameA(window, name, sizeof name);
+        GetWindowTextA(window, title, sizeof title);
+        described += std::string("  ") + name + " \"" + title + "\"" +
+                     (IsWindowVisible(window) ? "" : " (hidden)") + "\n";
+    }
+    return described;
 }
 
 }  // namespace
@@ -134,10 +122,11 @@ bool ProgramSession::Settle() {
     for (;;) {
         size_t seen = boxes.Count();
         if (!boxes.WaitForAnswered(seen) || !RoundTrip(main)) return false;
-        DialogSearch search{ProcessId(), &boxes, false};
-        EnumWindows(FindUnansweredDialog, reinterpret_cast<LPARAM>(&search));
-        if (!search.found && boxes.Count() == seen) return true;
-        if (search.found && !WaitUntil([&] { return boxes.Count() > seen; })) return false;
+        bool found = FindWindowOf(ProcessId(), [this](HWND window) {
+                         return IsUnansweredBox(window, boxes);
+                     }) != nullptr;
+        if (!found && boxes.Count() == seen) return true;
+        if (found && !WaitUntil([&] { return boxes.Count() > seen; })) return false;
     }
 }
 
@@ -190,12 +179,10 @@ bool ProgramSession::WaitForMainWindowBack(DWORD timeoutMs) {
         main = back;
         return true;
     }
-    std::pair<DWORD, std::string> described{ProcessId(), ""};
-    EnumWindows(DescribeWindow, reinterpret_cast<LPARAM>(&described));
     std::string seen;
     for (const std::string& box : boxes.Transcript()) seen += "  " + box + "\n";
     fprintf(stderr, "The main window did not come back. Boxes seen:\n%sWindows of the program:\n%s",
-            seen.c_str(), described.second.c_str());
+            seen.c_str(), DescribeWindows(ProcessId()).c_str());
     return false;
 }
 
@@ -240,11 +227,7 @@ std::string PieceBaseName(const std::string& sourcePath) {
 std::vector<std::string> PieceNames(const std::string& sourcePath, uint32_t count) {
     std::string base = PieceBaseName(sourcePath);
     std::vector<std::string> names;
-    for (uint32_t n = 0; n < count; ++n) {
-        char extension[16];
-        snprintf(extension, sizeof extension, ".%03lu", static_cast<unsigned long>(n));
-        names.push_back(base + extension);
-    }
+    for (uint32_t n = 0; n < count; ++n) names.push_back(PieceName(base, n).data());
     return names;
 }
 
@@ -269,13 +252,6 @@ std::string MakeFolderOfLength(const std::string& base, size_t length) {
         CreateDirectoryA(path.c_str(), nullptr);
     }
     return path;
-}
-
-void GatherFiles(const std::vector<std::string>& folders, const std::string& into) {
-    CreateDirectoryA(into.c_str(), nullptr);
-    for (const std::string& folder : folders)
-        for (const std::string& name : FolderListing(folder))
-            CopyFileA((folder + "\\" + name).c_str(), (into + "\\" + name).c_str(), FALSE);
 }
 
 }  // namespace testing_support

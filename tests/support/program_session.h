@@ -3,8 +3,7 @@
 // line tail), its main window filled and Split pressed as a user does, its
 // message boxes answered, the windows that come and go during a job waited
 // for, and the program closed as a user closes it (ended only when that
-// fails). Also what a test needs around a job: the names of the pieces, the
-// files of several disks gathered into one folder.
+// fails). Also what a test needs around a job: the names of the pieces.
 #pragma once
 
 #include <windows.h>
@@ -143,8 +142,5 @@ std::vector<std::string> Sorted(std::vector<std::string> names);
 
 // Makes a folder whose path is exactly that long, of nested folders in base.
 std::string MakeFolderOfLength(const std::string& base, size_t length);
-
-// Copies every file of the folders into one, as a user gathers the disks.
-void GatherFiles(const std::vector<std::string>& folders, const std::string& into);
 
 }  // namespace testing_support

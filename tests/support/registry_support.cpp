@@ -61,6 +61,12 @@ std::array<int64_t, 8> StoredDwords() {
     return values;
 }
 
+std::array<int64_t, 8> AsStored(const OptionValues& values) {
+    std::array<int64_t, 8> stored{};
+    for (size_t i = 0; i < values.size(); ++i) stored[i] = values[i];
+    return stored;
+}
+
 namespace {
 
 constexpr std::array<uint32_t OptionsRecord::*, 8> Fields{

@@ -40,6 +40,8 @@ struct StoredValue {
 StoredValue ReadStoredValue(const char* name);
 // Each value as stored, or -1 when it is missing or not a 4-byte REG_DWORD.
 std::array<int64_t, 8> StoredDwords();
+// The values as StoredDwords gives them once they are stored.
+std::array<int64_t, 8> AsStored(const OptionValues& values);
 
 // The process's Options record as values in registry order, and back.
 OptionValues CurrentOptions();

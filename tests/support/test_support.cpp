@@ -167,27 +167,6 @@ std::string WindowText(HWND window) {
 
 namespace {
 
-struct WindowSearch {
-    DWORD processId;
-    std::function<bool(HWND)> wanted;
-    HWND found;
-};
-
-BOOL CALLBACK FindWanted(HWND window, LPARAM param) {
-    auto* search = reinterpret_cast<WindowSearch*>(param);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(window, &pid);
-    if (pid != search->processId || !search->wanted(window)) return TRUE;
-    search->found = window;
-    return FALSE;
-}
-
-HWND FindWindowOf(DWORD processId, const std::function<bool(HWND)>& wanted) {
-    WindowSearch search{processId, wanted, nullptr};
-    EnumWindows(FindWanted, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
 bool HasClass(HWND window, const std::string& windowClass) {
     char name[64] = {};
     GetClassNameA(window, name, sizeof name);
@@ -216,6 +195,12 @@ int DefaultButton(HWND box) {
 }
 
 }  // namespace
+
+HWND FindWindowOf(DWORD processId, const std::function<bool(HWND)>& wanted) {
+    for (HWND window : TopWindowsOf(processId))
+        if (wanted(window)) return window;
+    return nullptr;
+}
 
 HWND FindTopWindow(DWORD processId, const std::string& windowClass, const std::string& title,
                    DWORD timeoutMs) {
@@ -250,14 +235,22 @@ MessageBoxWatcher::~MessageBoxWatcher() {
     DeleteCriticalSection(&lock_);
 }
 
+int BoxAnswers::AnswerTo(const SeenBox& box) {
+    if (answerWith) return answerWith(box);
+    if (answers.empty()) return box.pressed;
+    int answer = answers.front();
+    answers.pop_front();
+    return answer;
+}
+
 void MessageBoxWatcher::Answer(int buttonId) {
     Guard guard(lock_);
-    answers_.push_back(buttonId);
+    answers_.answers.push_back(buttonId);
 }
 
 void MessageBoxWatcher::AnswerWith(std::function<int(const SeenBox&)> policy) {
     Guard guard(lock_);
-    policy_ = std::move(policy);
+    answers_.answerWith = std::move(policy);
 }
 
 std::vector<SeenBox> MessageBoxWatcher::Seen() const {
@@ -315,12 +308,7 @@ void MessageBoxWatcher::Watch() {
                      DefaultButton(box)};
         {
             Guard guard(lock_);
-            if (policy_) {
-                seen.pressed = policy_(seen);
-            } else if (!answers_.empty()) {
-                seen.pressed = answers_.front();
-                answers_.pop_front();
-            }
+            seen.pressed = answers_.AnswerTo(seen);
             seen_.push_back(seen);
             handled_.push_back(box);
         }
@@ -450,6 +438,14 @@ void SmallDisk::Fill(uint32_t leaveFreeBytes) const {
     RunUnixCommand(command);
 }
 
+void GatherFiles(const std::vector<const SmallDisk*>& disks, const std::string& into) {
+    CreateDirectoryA(into.c_str(), nullptr);
+    for (const SmallDisk* disk : disks)
+        for (const std::string& name : FolderListing(disk->WindowsPath()))
+            CopyFileA((disk->WindowsPath() + "\\" + name).c_str(), (into + "\\" + name).c_str(),
+                      FALSE);
+}
+
 int RunBatchFile(const std::string& folder, const std::string& batchName,
                  const std::string& logName) {
     // The outer quotes keep names with & intact for the interpreter.
@@ -502,29 +498,15 @@ bool SaveScreenshot(HWND window, const std::string& name) {
     return RunUnixCommand(command) == 0;
 }
 
-namespace {
-
-struct TooltipSearch {
-    HWND owner;
-    HWND found;
-};
-
-BOOL CALLBACK FindTooltip(HWND window, LPARAM param) {
-    auto* search = reinterpret_cast<TooltipSearch*>(param);
-    char windowClass[64] = {};
-    GetClassNameA(window, windowClass, sizeof windowClass);
-    if (GetWindow(window, GW_OWNER) != search->owner || strcmp(windowClass, TOOLTIPS_CLASSA) != 0)
-        return TRUE;
-    search->found = window;
-    return FALSE;
-}
-
-}  // namespace
-
 HWND TooltipOf(HWND window) {
-    TooltipSearch search{window, nullptr};
-    EnumWindows(FindTooltip, reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    return FindWindowOf(owner, [window](HWND candidate) {
+        char windowClass[64] = {};
+        GetClassNameA(candidate, windowClass, sizeof windowClass);
+        return GetWindow(candidate, GW_OWNER) == window &&
+               strcmp(windowClass, TOOLTIPS_CLASSA) == 0;
+    });
 }
 
 std::vector<Tool> TooltipsOf(HWND window) {

@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "window_lists.h"
+
 // A check helper that ends its parameters with CALLER_LINE and starts with
 // AT_CALLER reports its failures with the line that called it, as Wine's
 // tests do with their helper_(__FILE__, __LINE__, ...) macros: the default
@@ -64,9 +66,17 @@ struct SeenBox {
     std::string Line() const { return caption + "|" + text; }
 };
 
+// How a test answers the boxes it meets: the policy's answer when there is a
+// policy, else the next queued answer, else the box's default (OK, else
+// Cancel, else No), which the caller puts into box.pressed.
+struct BoxAnswers {
+    std::function<int(const SeenBox&)> answerWith;
+    std::deque<int> answers;
+    int AnswerTo(const SeenBox& box);
+};
+
 // Watches the top-level message boxes of one process (this one by default),
-// records each and presses a button: the answer of the policy, else the next
-// queued answer, else the default (OK, else Cancel, else No).
+// records each and presses the button that BoxAnswers gives.
 class MessageBoxWatcher {
 public:
     explicit MessageBoxWatcher(DWORD processId = GetCurrentProcessId());
@@ -93,13 +103,14 @@ private:
     HANDLE stop_;
     HANDLE thread_;
     mutable CRITICAL_SECTION lock_;
-    std::deque<int> answers_;
-    std::function<int(const SeenBox&)> policy_;
+    BoxAnswers answers_;
     std::vector<SeenBox> seen_;
     std::vector<HWND> handled_;
     HWND current_ = nullptr;  // the box being answered
 };
 
+// The first top-level window of the process that is wanted; null when none.
+HWND FindWindowOf(DWORD processId, const std::function<bool(HWND)>& wanted);
 // The first visible top-level window of the process with that class (empty:
 // any) and that title; null when none appears in time.
 HWND FindTopWindow(DWORD processId, const std::string& windowClass, const std::string& title,
@@ -158,6 +169,10 @@ private:
     std::string unixPath_;
     bool mounted_ = false;
 };
+
+// Copies every file of the disks into one new folder, as a user gathers the
+// disks of a span before recombining.
+void GatherFiles(const std::vector<const SmallDisk*>& disks, const std::string& into);
 
 // Runs a batch file with the command interpreter in its folder and waits;
 // with a log name, what it shows goes to that file in the folder.

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -50,20 +51,10 @@ void KeepOwnStandardHandles() {
     }
 }
 
-struct MainWindowSearch {
-    DWORD processId;
-    HWND found;
-};
-
-BOOL CALLBACK FindMainWindow(HWND window, LPARAM param) {
-    auto* search = reinterpret_cast<MainWindowSearch*>(param);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(window, &pid);
-    if (pid != search->processId || !IsWindowVisible(window)) return TRUE;
-    // The main window is the one that holds the source field.
-    if (WindowText(window) != "Veltra Partola 95" || !GetDlgItem(window, 103)) return TRUE;
-    search->found = window;
-    return FALSE;
+// The main window is the one that holds the source field.
+bool IsMainWindow(HWND window) {
+    return IsWindowVisible(window) && WindowText(window) == "Veltra Partola 95" &&
+           GetDlgItem(window, 103);
 }
 
 // What a helper thread and the waiting test share; whoever leaves last frees it.
@@ -164,14 +155,14 @@ ProgramUnderTest::~ProgramUnderTest() {
 }
 
 HWND ProgramUnderTest::MainWindow(DWORD timeoutMs) const {
-    MainWindowSearch search{processId_, nullptr};
+    HWND found = nullptr;
     WaitUntil(
         [&] {
-            EnumWindows(FindMainWindow, reinterpret_cast<LPARAM>(&search));
-            return search.found || !process_ || WaitForSingleObject(process_, 0) == WAIT_OBJECT_0;
+            found = FindWindowOf(processId_, IsMainWindow);
+            return found || !process_ || WaitForSingleObject(process_, 0) == WAIT_OBJECT_0;
         },
         timeoutMs);
-    return search.found;
+    return found;
 }
 
 bool ProgramUnderTest::WaitForExit(DWORD& exitCode, DWORD timeoutMs) const {
@@ -273,6 +264,29 @@ std::string ListEntryText(HWND dialog, int id, int index) {
 }
 
 bool IsTopmost(HWND window) { return (GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
+
+namespace {
+
+INT_PTR CALLBACK PlainDialog(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
+
+}  // namespace
+
+HWND CreateHiddenDialog(int templateId) {
+    HMODULE module = GetModuleHandleA(nullptr);
+    HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(templateId), RT_DIALOG);
+    const auto* stored = static_cast<const BYTE*>(LockResource(LoadResource(module, found)));
+    if (!stored) return nullptr;
+    std::vector<BYTE> copy(stored, stored + SizeofResource(module, found));
+    // The style follows the version, signature, help id and extended style of
+    // an extended template; it opens a plain one.
+    bool extended = copy.size() > 16 && copy[2] == 0xFF && copy[3] == 0xFF;
+    DWORD style = 0;
+    memcpy(&style, &copy[extended ? 12 : 0], sizeof style);
+    style &= ~static_cast<DWORD>(WS_VISIBLE);
+    memcpy(&copy[extended ? 12 : 0], &style, sizeof style);
+    return CreateDialogIndirectParamA(module, reinterpret_cast<LPCDLGTEMPLATEA>(copy.data()),
+                                      nullptr, PlainDialog, 0);
+}
 
 namespace {
 

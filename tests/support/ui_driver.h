@@ -77,6 +77,11 @@ std::string ListEntryText(HWND dialog, int id, int index);
 
 bool IsTopmost(HWND window);
 
+// The dialog of this program's template, made without showing it (so that
+// it takes no focus from another test's windows) and without a procedure of
+// its own; null when it cannot be made.
+HWND CreateHiddenDialog(int templateId);
+
 // Opens a modal dialog of this process with open() on this thread; once the
 // dialog with the caption is shown, drive(dialog) runs on a helper thread.
 // Returns whether the dialog appeared and was closed again.

@@ -1,6 +1,7 @@
 // The main dialog created in this process, for what another process cannot
-// hand it: a dropped file list, the tooltips, and a window re-created over
-// the inputs of a failed job; and the progress window as a job's report.
+// hand it: the command line, a dropped file list, the tooltips, and a window
+// re-created over the inputs of a failed job; the ways it closes; and the
+// progress window as a job's report.
 #include <gtest/gtest.h>
 #include <windows.h>
 // after windows.h, which they need
@@ -19,9 +20,11 @@
 #include "model/split_job.h"
 #include "resource.h"
 #include "test_support.h"
+#include "ui/command_line.h"
 #include "ui/main_dialog.h"
 #include "ui/progress_dialog.h"
 #include "ui/progress_report.h"
+#include "ui_driver.h"
 
 using namespace testing_support;
 
@@ -43,7 +46,7 @@ protected:
     }
     std::string Text(int id) const { return WindowText(GetDlgItem(MainWindow, id)); }
     std::string FieldText(int id) const {
-        char text[300] = {};
+        char text[1024] = {};
         GetDlgItemTextA(MainWindow, id, text, sizeof text);
         return text;
     }
@@ -99,6 +102,53 @@ TEST_F(MainDialogHere, DropKeepsAFilledDestinationAndAMissingFileKeepsTheUnit) {
     EXPECT_EQ(FieldText(IDC_DEST), "D:\\");
 }
 
+// The source the program starts with, from its whole command line.
+TEST_F(MainDialogHere, CommandLineTailIsTheSourceUnlessEmptyOrAnOption) {
+    const std::string overlong = "C:\\" + std::string(300, 'a') + " more";
+    const std::pair<std::string, std::string> rows[] = {
+        {"\"C:\\Program Files\\Partola95.exe\"", ""},
+        {"\"C:\\Program Files\\Partola95.exe\" C:\\data.bin", "C:\\data.bin"},
+        {"  Partola95.exe\tC:\\data.bin  ", "C:\\data.bin  "},
+        {"\"Partola95.exe\"C:\\data.bin", "C:\\data.bin"},
+        {"\"C:\\Partola 95\\Partola95\tC:\\data.bin", "C:\\data.bin"},
+        // A quoted path keeps its quotation marks: it names no file.
+        {"Partola95.exe \"C:\\with blank.bin\"", "\"C:\\with blank.bin\""},
+        {"Partola95.exe /x", ""},
+        // Cut, it would name another file; whole, Split refuses it.
+        {"Partola95.exe " + overlong, overlong},
+    };
+    for (const auto& [line, source] : rows) {
+        SCOPED_TRACE(line);
+        SplitJob.Spanning = 0;
+        ResetJob();
+        std::string_view tail = CommandLineTail(line);
+        TakeSourceFromTail(tail);
+        ASSERT_NE(CreateMainDialog(), nullptr);
+        ShowOverlongSourceTail(tail);
+        EXPECT_EQ(FieldText(IDC_SOURCE), source);
+        DestroyWindow(MainWindow);
+        MainWindow = nullptr;
+    }
+}
+
+// The Close button and the close box end the program with exit code 0 (the
+// Escape key, which goes through the program's message loop, is tested on
+// the running program).
+TEST_F(MainDialogHere, CloseButtonAndCloseBoxEndTheProgramWithExitCodeZero) {
+    for (auto [message, wParam] :
+         {std::pair{WM_COMMAND, WPARAM{IDCANCEL}}, std::pair{WM_SYSCOMMAND, WPARAM{SC_CLOSE}}}) {
+        SCOPED_TRACE(message);
+        ASSERT_NE(CreateMainDialog(), nullptr);
+        HWND window = MainWindow;
+        SendMessageA(window, message, wParam, 0);
+        EXPECT_FALSE(IsWindow(window));
+        MSG quit{};
+        ASSERT_TRUE(PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+        EXPECT_EQ(quit.wParam, 0u);
+        MainWindow = nullptr;
+    }
+}
+
 TEST_F(MainDialogHere, RecreatedWindowShowsTheJobsInputsWithoutRefreshingThem) {
     TempFolder folder;
     std::string source = folder.File("kept.bin");
@@ -130,54 +180,41 @@ TEST_F(MainDialogHere, RecreatedWindowShowsTheJobsInputsWithoutRefreshingThem) {
     EXPECT_EQ(watcher.Count(), 0u);
 }
 
-TEST_F(MainDialogHere, FifteenToolTipsNameTheirControlsInOrder) {
+// Every control a user works (each button, field and list; no label or
+// frame) has one tip of its own, named by its window, which the tooltip
+// shows whenever the mouse rests on it.
+TEST_F(MainDialogHere, EveryControlAUserWorksHasATipOfItsOwn) {
     ASSERT_NE(CreateMainDialog(), nullptr);
     HWND tooltip = TooltipOf(MainWindow);
     ASSERT_NE(tooltip, nullptr);
     EXPECT_TRUE(GetWindowLongA(tooltip, GWL_STYLE) & TTS_ALWAYSTIP);
-    std::vector<Tool> tools = TooltipsOf(MainWindow);
-    ASSERT_EQ(tools.size(), 15u);
-    const std::pair<int, const char*> expected[] = {
-        {IDC_SPLIT, "Start Splitting"},
-        {IDCANCEL, "Close Veltra Partola 95"},
-        {IDC_OPTIONS, "Show Options Dialog"},
-        {IDC_HELP_BUTTON, "Open Veltra Partola 95 Help"},
-        {IDC_ABOUT, "Show About Dialog"},
-        {IDC_SOURCE, "Source File Path"},
-        {IDC_BROWSE_SOURCE, "Browse For Source File"},
-        {IDC_DEST, "Destination Folder Path"},
-        {IDC_BROWSE_DEST, "Browse For Destination Folder"},
-        {IDC_SPAN, "Span Source File To Disks"},
-        {IDC_SPECIFIED, "Use A Specified Split Size"},
-        {IDC_SIZE_TEXT, "Specify Split Size"},
-        {IDC_UNIT_LIST, "Specify Split Size Type"},
-        {IDC_PRESET, "Use A Preset Split Size"},
-        {IDC_PRESET_LIST, "Specify Preset Size"},
-    };
-    for (size_t i = 0; i < 15; ++i) {
-        EXPECT_EQ(tools[i].controlId, expected[i].first);
-        EXPECT_TRUE(tools[i].byWindow);
-        EXPECT_EQ(tools[i].text, expected[i].second);
+    std::vector<int> worked, tipped;
+    for (HWND control : ChildrenOf(MainWindow)) {
+        char windowClass[32] = {};
+        GetClassNameA(control, windowClass, sizeof windowClass);
+        LONG type = GetWindowLongA(control, GWL_STYLE) & BS_TYPEMASK;
+        bool frame = lstrcmpiA(windowClass, "Button") == 0 && type == BS_GROUPBOX;
+        if (lstrcmpiA(windowClass, "Static") != 0 && !frame)
+            worked.push_back(GetDlgCtrlID(control));
     }
-}
-
-INT_PTR CALLBACK PlainDialog(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
-
-BOOL CALLBACK CollectControl(HWND child, LPARAM param) {
-    reinterpret_cast<std::vector<DWORD>*>(param)->push_back(
-        static_cast<DWORD>(GetDlgCtrlID(child)));
-    return TRUE;
+    for (const Tool& tool : TooltipsOf(MainWindow)) {
+        EXPECT_TRUE(tool.byWindow) << tool.text;
+        EXPECT_FALSE(tool.text.empty()) << tool.controlId;
+        tipped.push_back(tool.controlId);
+    }
+    std::sort(worked.begin(), worked.end());
+    std::sort(tipped.begin(), tipped.end());
+    EXPECT_EQ(tipped, worked);
 }
 
 // The help the Options dialog's controls give: every check box and their
 // group have a topic of their own, the table names no control the dialog
 // lacks, and it ends with the pair of zeros the help system looks for.
 TEST(ContextHelp, EveryOptionsControlHasATopicOfItsOwn) {
-    HWND options = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_OPTIONS),
-                                      nullptr, PlainDialog, 0);
+    HWND options = CreateHiddenDialog(IDD_OPTIONS);
     ASSERT_NE(options, nullptr);
     std::vector<DWORD> controls;
-    EnumChildWindows(options, CollectControl, reinterpret_cast<LPARAM>(&controls));
+    for (HWND control : ChildrenOf(options)) controls.push_back(GetDlgCtrlID(control));
     std::vector<DWORD> named, topics;
     size_t i = 0;
     for (; i < 64 && (ContextHelpTable[i] || ContextHelpTable[i + 1]); i += 2) {

@@ -1,9 +1,12 @@
-// Pictures of the program's windows as a user sees them, taken from the real
-// program while it works, into build/screenshots for the documentation.
+// Pictures of the program's windows and of its help as a user sees them,
+// taken from the real program while it works, into build/screenshots for the
+// documentation. No test of the program: scripts/update_screenshots.sh runs
+// it (it checks no more than that each picture could be taken).
 #include <gtest/gtest.h>
 
 #include <string>
 
+#include "help_viewer.h"
 #include "program_session.h"
 #include "resource.h"
 
@@ -84,6 +87,23 @@ TEST_F(Screenshots, BackupDialogDuringASpanRequest) {
     ASSERT_TRUE(PressButton(dialog, IDCANCEL));
     ASSERT_TRUE(session.WaitForMainWindowBack());
     EXPECT_EQ(FolderListing(disk.WindowsPath()).size(), 2u);  // the piece and the join file
+}
+
+TEST_F(Screenshots, HelpContentsAndTheTopicOfAnOption) {
+    CloseHelpViewer();
+    ASSERT_TRUE(PressButton(session.main, IDC_HELP_BUTTON));
+    HWND viewer = WaitForTopic("Veltra Partola 95 Help Contents");
+    ASSERT_NE(viewer, nullptr);
+    ASSERT_TRUE(SaveScreenshot(viewer, "help_contents"));
+    HWND options = session.OpenDialog(IDC_OPTIONS, messages::OptionsCaption);
+    ASSERT_NE(options, nullptr);
+    ASSERT_TRUE(PressHelpKey(GetDlgItem(options, IDC_OPT_USE_DOS83)));
+    viewer = WaitForTopic("Use DOS 8.3 format");
+    ASSERT_NE(viewer, nullptr);
+    ASSERT_TRUE(SaveScreenshot(viewer, "help_option_topic"));
+    ASSERT_TRUE(PressButton(options, IDCANCEL));
+    EXPECT_TRUE(WaitWindowGone(options));
+    CloseHelpViewer();
 }
 
 }  // namespace

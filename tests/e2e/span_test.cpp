@@ -66,10 +66,8 @@ protected:
     }
     // Every disk's files in one folder, rebuilt there.
     std::string GatherAndRecombine(const std::vector<const SmallDisk*>& disks) {
-        std::vector<std::string> folders;
-        for (const SmallDisk* disk : disks) folders.push_back(disk->WindowsPath());
         std::string gathered = work.File("gathered");
-        GatherFiles(folders, gathered);
+        GatherFiles(disks, gathered);
         return Recombine(gathered, JoinName, SourceName);
     }
 
@@ -115,7 +113,60 @@ TEST_F(SpanTest, BackupsAcceptedThroughTheDialogLandOnTheDisksAndInTheBackupFold
     EXPECT_EQ(Recombine(backup, JoinName, SourceName), bytes);
 }
 
-TEST_F(SpanTest, BackupFolderHoldingAnotherFilesPiecesAsksOnceAndNoWritesNothing) {
+// Two spans of one program with backups declined: at the question, which
+// writes only the disks, and in the backup dialog, only once the user is sure.
+TEST_F(SpanTest, BackupsDeclinedAtTheQuestionOrInTheDialogWriteOnlyTheDisks) {
+    REQUIRE_SMALL_DISKS();
+    MakeSource(2000000);
+    std::string backup = work.Folder("backup");
+    ProgramSession session(QuietOptionsWithBackups);
+    ASSERT_NE(session.main, nullptr);
+    {
+        SmallDisk d1(FloppyBytes), d2(FloppyBytes);
+        ASSERT_TRUE(d1.Mounted() && d2.Mounted());
+        d1.Insert();
+        AnswerAsSpanUser(session, {&d1, &d2}, IDNO);
+        ASSERT_TRUE(FillSpan(session));
+        ASSERT_TRUE(session.SplitAndWaitForEnd());
+        EXPECT_EQ(session.boxes.Transcript(),
+                  (std::vector<std::string>{messages::BackupQuestion, messages::DiskPrompt(1),
+                                            messages::DiskPrompt(2)}));
+        std::vector<std::string> pieces = PieceNames(source, 2);
+        EXPECT_EQ(FolderListing(d1.WindowsPath()), std::vector<std::string>{pieces[0]});
+        EXPECT_EQ(FolderListing(d2.WindowsPath()), Sorted({JoinName, pieces[1]}));
+        EXPECT_EQ(session.Inputs(), EmptyInputs());
+        EXPECT_EQ(GatherAndRecombine({&d1, &d2}), bytes);
+    }
+    RemoveTree(work.File("gathered"));
+    size_t before = session.boxes.Count();
+    SmallDisk d1(FloppyBytes), d2(FloppyBytes);
+    ASSERT_TRUE(d1.Mounted() && d2.Mounted());
+    d1.Insert();
+    AnswerAsSpanUser(session, {&d1, &d2}, IDYES, {IDNO, IDYES});
+    ASSERT_TRUE(FillSpan(session));
+    HWND dialog = SplitAndTypeBackupFolder(session, backup);
+    ASSERT_NE(dialog, nullptr);
+    ASSERT_TRUE(PressButton(dialog, IDCANCEL));
+    ASSERT_TRUE(session.boxes.WaitForAnswered(before + 2));
+    // Not sure: the dialog stays with its text.
+    session.Settle();
+    EXPECT_TRUE(IsWindow(dialog));
+    EXPECT_EQ(ControlText(dialog, IDC_BACKUP_PATH), backup);
+    ASSERT_TRUE(PressButton(dialog, IDCANCEL));
+    ASSERT_TRUE(session.WaitForMainWindowBack());
+    std::vector<std::string> seen = session.boxes.Transcript();
+    EXPECT_EQ(std::vector<std::string>(seen.begin() + before, seen.end()),
+              (std::vector<std::string>{messages::BackupQuestion, messages::NoBackupQuestion,
+                                        messages::NoBackupQuestion, messages::DiskPrompt(1),
+                                        messages::DiskPrompt(2)}));
+    EXPECT_TRUE(FolderListing(backup).empty());
+    EXPECT_EQ(GatherAndRecombine({&d1, &d2}), bytes);
+}
+
+// Requests of one program refused before any disk: a missing source (checked
+// once the drive suits a span), a backup folder that holds another file's
+// pieces (the question answered No), a backup folder too long for the names.
+TEST_F(SpanTest, RequestsRefusedBeforeAnyDiskWriteNothing) {
     REQUIRE_SMALL_DISKS();
     SmallDisk d1(FloppyBytes);
     ASSERT_TRUE(d1.Mounted());
@@ -125,6 +176,8 @@ TEST_F(SpanTest, BackupFolderHoldingAnotherFilesPiecesAsksOnceAndNoWritesNothing
     // Another file of the same 8.3 base name was spanned with backups here.
     std::string theirs = PieceNames(source, 1)[0];
     WriteWholeFile(backup + "\\" + theirs, "kept");
+    std::string tooLong = MakeFolderOfLength(work.File("long"), 252);
+    ASSERT_TRUE(FileExists(tooLong));
     ProgramSession session(QuietOptionsWithBackups);
     ASSERT_NE(session.main, nullptr);
     session.boxes.AnswerWith([](const SeenBox& box) {
@@ -133,87 +186,6 @@ TEST_F(SpanTest, BackupFolderHoldingAnotherFilesPiecesAsksOnceAndNoWritesNothing
                : seen.rfind("Warning|", 0) == 0 ? IDNO
                                                 : IDOK;
     });
-    ASSERT_TRUE(FillSpan(session));
-    HWND dialog = SplitAndTypeBackupFolder(session, backup);
-    ASSERT_NE(dialog, nullptr);
-    EXPECT_EQ(SendMessageA(GetDlgItem(dialog, IDC_BACKUP_PATH), EM_GETLIMITTEXT, 0, 0), 259);
-    ASSERT_TRUE(PressButton(dialog, IDOK));
-    ASSERT_TRUE(session.boxes.WaitForAnswered(2));
-    ASSERT_TRUE(session.Settle());
-    EXPECT_EQ(session.boxes.Transcript(),
-              (std::vector<std::string>{messages::BackupQuestion,
-                                        messages::ReplaceQuestion(backup, theirs)}));
-    EXPECT_TRUE(session.StillEditing());
-    EXPECT_TRUE(FolderListing(d1.WindowsPath()).empty());
-    EXPECT_EQ(FolderListing(backup), std::vector<std::string>{theirs});
-    EXPECT_EQ(ReadWholeFile(backup + "\\" + theirs), "kept");
-}
-
-TEST_F(SpanTest, BackupsDeclinedAtTheQuestionWriteOnlyTheDisks) {
-    REQUIRE_SMALL_DISKS();
-    SmallDisk d1(FloppyBytes), d2(FloppyBytes);
-    ASSERT_TRUE(d1.Mounted() && d2.Mounted());
-    d1.Insert();
-    MakeSource(2000000);
-    ProgramSession session(QuietOptionsWithBackups);
-    ASSERT_NE(session.main, nullptr);
-    AnswerAsSpanUser(session, {&d1, &d2}, IDNO);
-    ASSERT_TRUE(FillSpan(session));
-    ASSERT_TRUE(session.SplitAndWaitForEnd());
-
-    EXPECT_EQ(session.boxes.Transcript(),
-              (std::vector<std::string>{messages::BackupQuestion, messages::DiskPrompt(1),
-                                        messages::DiskPrompt(2)}));
-    std::vector<std::string> pieces = PieceNames(source, 2);
-    EXPECT_EQ(FolderListing(d1.WindowsPath()), std::vector<std::string>{pieces[0]});
-    EXPECT_EQ(FolderListing(d2.WindowsPath()), Sorted({JoinName, pieces[1]}));
-    EXPECT_EQ(session.Inputs(), EmptyInputs());
-    EXPECT_EQ(GatherAndRecombine({&d1, &d2}), bytes);
-}
-
-TEST_F(SpanTest, BackupsDeclinedInTheDialogOnlyOnceTheUserIsSure) {
-    REQUIRE_SMALL_DISKS();
-    SmallDisk d1(FloppyBytes), d2(FloppyBytes);
-    ASSERT_TRUE(d1.Mounted() && d2.Mounted());
-    d1.Insert();
-    MakeSource(2000000);
-    std::string backup = work.Folder("backup");
-    ProgramSession session(QuietOptionsWithBackups);
-    ASSERT_NE(session.main, nullptr);
-    AnswerAsSpanUser(session, {&d1, &d2}, IDYES, {IDNO, IDYES});
-    ASSERT_TRUE(FillSpan(session));
-
-    HWND dialog = SplitAndTypeBackupFolder(session, backup);
-    ASSERT_NE(dialog, nullptr);
-    ASSERT_TRUE(PressButton(dialog, IDCANCEL));
-    ASSERT_TRUE(session.boxes.WaitForAnswered(2));
-    // Not sure: the dialog stays with its text.
-    session.Settle();
-    EXPECT_TRUE(IsWindow(dialog));
-    EXPECT_EQ(ControlText(dialog, IDC_BACKUP_PATH), backup);
-    ASSERT_TRUE(PressButton(dialog, IDCANCEL));
-    ASSERT_TRUE(session.WaitForMainWindowBack());
-
-    EXPECT_EQ(session.boxes.Transcript(),
-              (std::vector<std::string>{messages::BackupQuestion, messages::NoBackupQuestion,
-                                        messages::NoBackupQuestion, messages::DiskPrompt(1),
-                                        messages::DiskPrompt(2)}));
-    EXPECT_TRUE(FolderListing(backup).empty());
-    EXPECT_EQ(GatherAndRecombine({&d1, &d2}), bytes);
-}
-
-TEST_F(SpanTest, SourceCheckedOnceTheDriveSuitsAndBackupFolderTooLongIsRefused) {
-    REQUIRE_SMALL_DISKS();
-    SmallDisk d1(FloppyBytes);
-    ASSERT_TRUE(d1.Mounted());
-    d1.Insert();
-    source = work.File("data.bin");
-    WriteRandomFile(source, 2000000, 23);
-    std::string backup = MakeFolderOfLength(work.File("backup"), 252);
-    ASSERT_TRUE(FileExists(backup));
-    ProgramSession session(QuietOptionsWithBackups);
-    ASSERT_NE(session.main, nullptr);
-    AnswerAsSpanUser(session, {&d1}, IDYES);
 
     ASSERT_TRUE(session.SetSource(work.File("missing.bin")));
     ASSERT_TRUE(session.UseSpan());
@@ -221,17 +193,24 @@ TEST_F(SpanTest, SourceCheckedOnceTheDriveSuitsAndBackupFolderTooLongIsRefused) 
     EXPECT_EQ(session.SplitRefusedWith(), messages::SourceNotFound);
 
     ASSERT_TRUE(session.SetSource(source));
-    HWND dialog = SplitAndTypeBackupFolder(session, backup);
-    ASSERT_NE(dialog, nullptr);
-    ASSERT_TRUE(PressButton(dialog, IDOK));
-    ASSERT_TRUE(session.boxes.WaitForAnswered(3));
-    session.Settle();
+    for (const std::string& folder : {backup, tooLong}) {
+        HWND dialog = SplitAndTypeBackupFolder(session, folder);
+        ASSERT_NE(dialog, nullptr) << folder;
+        EXPECT_EQ(SendMessageA(GetDlgItem(dialog, IDC_BACKUP_PATH), EM_GETLIMITTEXT, 0, 0), 259);
+        size_t seen = session.boxes.Count();
+        ASSERT_TRUE(PressButton(dialog, IDOK));
+        ASSERT_TRUE(session.boxes.WaitForAnswered(seen + 1));
+        ASSERT_TRUE(session.Settle());
+        EXPECT_TRUE(session.StillEditing());
+    }
     EXPECT_EQ(session.boxes.Transcript(),
               (std::vector<std::string>{messages::SourceNotFound, messages::BackupQuestion,
-                                        messages::BackupPathTooLong}));
-    EXPECT_TRUE(session.StillEditing());
+                                        messages::ReplaceQuestion(backup, theirs),
+                                        messages::BackupQuestion, messages::BackupPathTooLong}));
     EXPECT_TRUE(FolderListing(d1.WindowsPath()).empty());
-    EXPECT_TRUE(FolderListing(backup).empty());
+    EXPECT_EQ(FolderListing(backup), std::vector<std::string>{theirs});
+    EXPECT_EQ(ReadWholeFile(backup + "\\" + theirs), "kept");
+    EXPECT_TRUE(FolderListing(tooLong).empty());
     EXPECT_EQ(session.Inputs(), (MainInputs{source, FloppyRoot(), "", IDC_SPAN, 1, 2}));
 }
 

@@ -95,6 +95,8 @@ TEST_F(Screenshots, HelpContentsAndTheTopicOfAnOption) {
     HWND viewer = WaitForTopic("Veltra Partola 95 Help Contents");
     ASSERT_NE(viewer, nullptr);
     ASSERT_TRUE(SaveScreenshot(viewer, "help_contents"));
+    // The topic opens in a viewer of its own, in front of Options.
+    CloseHelpViewer();
     HWND options = session.OpenDialog(IDC_OPTIONS, messages::OptionsCaption);
     ASSERT_NE(options, nullptr);
     ASSERT_TRUE(PressHelpKey(GetDlgItem(options, IDC_OPT_USE_DOS83)));

@@ -113,9 +113,10 @@ TEST_F(SpanTest, BackupsAcceptedThroughTheDialogLandOnTheDisksAndInTheBackupFold
     EXPECT_EQ(Recombine(backup, JoinName, SourceName), bytes);
 }
 
-// Two spans of one program with backups declined: at the question, which
-// writes only the disks, and in the backup dialog, only once the user is sure.
-TEST_F(SpanTest, BackupsDeclinedAtTheQuestionOrInTheDialogWriteOnlyTheDisks) {
+// Spans of one program without backups: declined at the question, which
+// writes only the disks; declined in the backup dialog, only once the user is
+// sure; and not asked for once "Prompt to backup pieces" is off.
+TEST_F(SpanTest, BackupsDeclinedOrNotAskedForWriteOnlyTheDisks) {
     REQUIRE_SMALL_DISKS();
     MakeSource(2000000);
     std::string backup = work.Folder("backup");
@@ -161,6 +162,19 @@ TEST_F(SpanTest, BackupsDeclinedAtTheQuestionOrInTheDialogWriteOnlyTheDisks) {
                                         messages::DiskPrompt(2)}));
     EXPECT_TRUE(FolderListing(backup).empty());
     EXPECT_EQ(GatherAndRecombine({&d1, &d2}), bytes);
+
+    ASSERT_TRUE(session.SetOptionsThroughDialog({{IDC_OPT_BACKUP_PROMPT, false}}));
+    SmallDisk one(FloppyBytes);
+    ASSERT_TRUE(one.Mounted());
+    one.Insert();
+    MakeSource(300000);
+    before = session.boxes.Count();
+    AnswerAsSpanUser(session, {&one}, IDYES);
+    ASSERT_TRUE(FillSpan(session));
+    ASSERT_TRUE(session.SplitAndWaitForEnd());
+    EXPECT_EQ(session.boxes.Count(), before + 1);
+    EXPECT_EQ(session.boxes.Last(), messages::DiskPrompt(1));
+    EXPECT_EQ(FolderListing(one.WindowsPath()), Sorted({JoinName, PieceNames(source, 1)[0]}));
 }
 
 // Requests of one program refused before any disk: a missing source (checked

@@ -122,6 +122,8 @@ TEST(FinishedSplit, OptionsSetInTheRunningProgramApplyToTheNextSplit) {
     HWND progress = session.ProgressShowing("Finished.", 120000);
     ASSERT_NE(progress, nullptr) << ::testing::PrintToString(session.boxes.Transcript());
     EXPECT_EQ(ControlText(progress, IDCANCEL), "Close");
+    EXPECT_EQ(session.program.MainWindow(0), nullptr)
+        << "no main window beside the progress window";
     ASSERT_TRUE(PressButton(progress, IDCANCEL));
     ASSERT_TRUE(session.WaitForMainWindowBack());
     EXPECT_EQ(session.boxes.Transcript(),

@@ -126,6 +126,7 @@ TEST_F(MainDialogHere, CommandLineTailIsTheSourceUnlessEmptyOrAnOption) {
         ASSERT_NE(CreateMainDialog(), nullptr);
         ShowOverlongSourceTail(tail);
         EXPECT_EQ(FieldText(IDC_SOURCE), source);
+        EXPECT_EQ(Text(IDC_SIZE_LABEL), "Size: ");  // none of these files exists
         DestroyWindow(MainWindow);
         MainWindow = nullptr;
     }

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
+#include <iterator>
 
 #include "engine/split_engine.h"
 #include "engine_support.h"
@@ -180,37 +182,31 @@ TEST_F(SplitJobTest, BackupFolderThatCannotBeCreatedTurnsBackupsOffAndTheJobFini
     EXPECT_EQ(Recombine(dest.Path(), "Join-report.bin.bat", "report.bin"), sourceBytes);
 }
 
-TEST_F(SplitJobTest, DeleteQuestionYesRemovesOnlyTheSource) {
+// The delete question after each of three jobs: No keeps the source, Yes
+// removes it and nothing else, and a source someone else removed first gives
+// no message.
+TEST_F(SplitJobTest, DeleteQuestionNoKeepsYesRemovesOnlyTheSourceAGoneSourceGivesNoMessage) {
     std::string source = MakeSource(300000);
-    SetUpSplit(source, dest.Path(), 100000);
     Options.DeletePrompt = 1;
-    Progress.answers = {IDYES};
-    ASSERT_TRUE(RunJob());
-    EXPECT_EQ(Progress.Transcript(), std::vector<std::string>{messages::DeleteQuestion});
-    EXPECT_FALSE(FileExists(source));
-    EXPECT_EQ(FolderListing(dest.Path()).size(), 4u);
-    EXPECT_EQ(Recombine(dest.Path(), "Join-report.bin.bat", "report.bin"), sourceBytes);
-}
-
-TEST_F(SplitJobTest, DeleteQuestionNoKeepsTheSourceAndAGoneSourceGivesNoMessage) {
-    std::string source = MakeSource(300000);
-    SetUpSplit(source, dest.Path(), 100000);
-    Options.DeletePrompt = 1;
-    {
-        Progress.answers = {IDNO};
+    const std::function<int(const SeenBox&)> answers[] = {[](const SeenBox&) { return IDNO; },
+                                                          [](const SeenBox&) { return IDYES; },
+                                                          [&](const SeenBox&) {
+                                                              DeleteFileA(source.c_str());
+                                                              return IDYES;
+                                                          }};
+    for (size_t job = 0; job < std::size(answers); ++job) {
+        SCOPED_TRACE(job);
+        if (job == 2) sourceBytes = WriteRandomFile(source, 300000, 300000);
+        Progress = ProgressLog{};
+        SetUpSplit(source, dest.Path(), 100000);
+        Progress.answerWith = answers[job];
         ASSERT_TRUE(RunJob());
         EXPECT_EQ(Progress.Transcript(), std::vector<std::string>{messages::DeleteQuestion});
-        EXPECT_EQ(ReadWholeFile(source), sourceBytes);
+        EXPECT_EQ(FileExists(source), job == 0);
+        EXPECT_EQ(FolderListing(dest.Path()).size(), 4u);
+        EXPECT_EQ(Recombine(dest.Path(), "Join-report.bin.bat", "report.bin"), sourceBytes);
+        DeleteFileA(dest.File("report.bin").c_str());
     }
-    Progress = ProgressLog{};
-    SetUpSplit(source, dest.Path(), 100000);
-    Progress.answerWith = [&](const SeenBox&) {
-        DeleteFileA(source.c_str());  // someone else removes it first
-        return IDYES;
-    };
-    ASSERT_TRUE(RunJob());
-    EXPECT_EQ(Progress.Transcript(), std::vector<std::string>{messages::DeleteQuestion});
-    EXPECT_FALSE(FileExists(source));
 }
 
 TEST_F(SplitJobTest, WithoutCloseWhenDoneTheWindowStaysUntilTheUserClosesIt) {

@@ -26,7 +26,6 @@ public:
     ProgramUnderTest(const ProgramUnderTest&) = delete;
     ProgramUnderTest& operator=(const ProgramUnderTest&) = delete;
 
-    bool Started() const { return process_ != nullptr; }
     DWORD ProcessId() const { return processId_; }
     // The "Veltra Partola 95" window; null when it does not appear in time.
     HWND MainWindow(DWORD timeoutMs = 10000) const;

@@ -3,6 +3,7 @@
 
 #include <commctrl.h>
 
+#include "messages.h"
 #include "model/split_job.h"
 #include "registry_support.h"
 #include "resource.h"
@@ -13,8 +14,6 @@ namespace dialog_tests {
 
 using namespace testing_support;
 namespace {
-
-constexpr char AboutCaption[] = "About Veltra Partola 95";
 
 struct AboutView {
     std::vector<std::string> texts;  // every child's text
@@ -80,7 +79,7 @@ class AboutDialog : public DialogTest {
 protected:
     DriveResult Run(const std::function<void(HWND)>& drive) {
         return RunDriven(
-            AboutCaption, [] { RunAboutDialog(MainWindow); }, drive);
+            messages::AboutCaption, [] { RunAboutDialog(MainWindow); }, drive);
     }
 };
 

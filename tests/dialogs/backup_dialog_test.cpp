@@ -2,6 +2,7 @@
 // confirmation that Cancel, Escape and the close request ask for.
 #include "ui/backup_dialog.h"
 
+#include "messages.h"
 #include "model/split_job.h"
 #include "registry_support.h"
 #include "resource.h"
@@ -14,10 +15,6 @@ using namespace testing_support;
 namespace {
 
 using testing_support::MessageBoxWatcher;
-
-constexpr char BackupCaption[] = "Veltra Partola 95 - Backup Pieces";
-constexpr char ContinueQuestion[] =
-    "Are you sure?|Are you sure you want to continue without backing up the pieces?";
 
 std::string MissingDrive() {
     for (char letter = 'Y'; letter > 'D'; --letter) {
@@ -40,7 +37,7 @@ protected:
     }
     DriveResult Run(const std::function<void(HWND)>& drive) {
         return RunDriven(
-            BackupCaption, [] { RunBackupDialog(MainWindow); }, drive);
+            messages::BackupDialogCaption, [] { RunBackupDialog(MainWindow); }, drive);
     }
     testing_support::TempFolder folder;
 };
@@ -124,7 +121,8 @@ TEST_F(BackupDialog, CancelAsksFirstAndOnlyYesTurnsBackupsOff) {
     });
     ASSERT_TRUE(run.shown && run.closed);
     EXPECT_EQ(boxes.Transcript(),
-              (std::vector<std::string>{ContinueQuestion, ContinueQuestion, ContinueQuestion}));
+              (std::vector<std::string>{messages::NoBackupQuestion, messages::NoBackupQuestion,
+                                        messages::NoBackupQuestion}));
     EXPECT_EQ(textsAfterNo, (std::vector<std::string>{folder.Path(), folder.Path()}));
     EXPECT_EQ(SplitJob.BackupEnabled, 0u);
     EXPECT_STREQ(SplitJob.BackupFolder.data(), "as before");

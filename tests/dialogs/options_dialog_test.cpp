@@ -2,6 +2,7 @@
 // close box and Escape, the conflict warning, the main window's topmost state.
 #include "ui/options_dialog.h"
 
+#include "messages.h"
 #include "model/split_job.h"
 #include "registry_support.h"
 #include "resource.h"
@@ -43,7 +44,7 @@ protected:
     }
     DriveResult Run(const std::function<void(HWND)>& drive) {
         return RunDriven(
-            "Options", [] { RunOptionsDialog(MainWindow); }, drive);
+            messages::OptionsCaption, [] { RunOptionsDialog(MainWindow); }, drive);
     }
     // Opens the dialog once more and gives back the boxes it shows.
     OptionValues BoxesOnReopening() {

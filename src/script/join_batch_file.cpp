@@ -243,6 +243,19 @@ std::vector<std::string> FailureLines(const std::vector<PathText>& pieces, std::
     return lines;
 }
 
+// The header, then on NT-family Windows a move into the file's own folder
+// wherever it was started from (PUSHD gives a network folder a drive letter),
+// and the check that every piece is there before anything is copied.
+std::vector<std::string> OpeningLines(const std::vector<PathText>& pieces) {
+    std::vector<std::string> lines(std::begin(HeaderLines), std::end(HeaderLines));
+    lines.push_back(OnlyOnNt + std::string("PUSHD \"%~dp0\""));
+    for (const PathText& piece : pieces)
+        lines.push_back(WithinDosLine([&](bool ntOnly) {
+            return "IF NOT EXIST " + NameIn(View(piece), ntOnly) + " " + Goto(PieceMissing);
+        }));
+    return lines;
+}
+
 // The chunks as lines: every line but the file's last ends in CR LF.
 std::vector<std::string> AsChunks(const std::vector<std::vector<std::string>>& chunkLines) {
     std::vector<std::string> chunks;
@@ -279,17 +292,7 @@ std::vector<std::string> Chunks(const JoinFileContent& content) {
         CopyCommands(pieces, BatchName(rebuilt), intermediate);
     const bool chained = commands.size() > 1 && !transit;
 
-    // On NT-family Windows the file joins in its own folder wherever it was
-    // started from (PUSHD gives a network folder a drive letter); every
-    // piece is there before anything is copied.
-    std::vector<std::vector<std::string>> chunks{
-        {HeaderLines[0], HeaderLines[1], HeaderLines[2], HeaderLines[3],
-         OnlyOnNt + std::string("PUSHD \"%~dp0\"")},
-        {}};
-    for (const PathText& piece : pieceNames)
-        chunks.back().push_back(WithinDosLine([&](bool ntOnly) {
-            return "IF NOT EXIST " + NameIn(View(piece), ntOnly) + " " + Goto(PieceMissing);
-        }));
+    std::vector<std::vector<std::string>> chunks{OpeningLines(pieceNames)};
     // COMMAND.COM's COPY sets no ERRORLEVEL; cmd.exe's does.
     for (size_t g = 0; g < commands.size(); ++g)
         chunks.push_back(

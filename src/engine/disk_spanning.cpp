@@ -76,8 +76,7 @@ bool CheckJoinFileRoom(const char* root) {
     // names (a volume without 8.3 aliases) and quoted names make it longer.
     uint32_t needed = JoinFileEstimate();
     if (needed < MinimumJoinFileRoom) needed = MinimumJoinFileRoom;
-    uint32_t exact = JoinBatchFileSize(SplitJob.SourceBaseName.data(),
-                                       SplitJob.SourceFileName.data(), SplitJob.SourceTitle.data());
+    uint32_t exact = JoinBatchFileSize(JobJoinFileContent());
     if (needed < exact) needed = exact;
     uint32_t freeBytes = 0;
     return WaitForRoom(root, needed, NoRoomForJoinFile, ProductName,

@@ -7,6 +7,8 @@
 
 #include <cstdint>
 
+struct JoinFileContent;
+
 // Life cycle (job_life_cycle.cpp), the only place that knows the job's phase.
 
 // Starts preparing a job; false while another job has not ended.
@@ -48,6 +50,10 @@ int EndSplitJob(bool closeMainWindow);
 bool FirstFreeSpaceCheck(const char* root, uint32_t& freeBytes);
 bool RunDiskCycle(const char* root);
 bool CheckJoinFileRoom(const char* root);
+
+// What the job's join file is written from: its names, pieces, size and
+// options (piece_writer.cpp).
+JoinFileContent JobJoinFileContent();
 
 // Completion on the worker thread; returns the worker's exit code.
 DWORD CompleteSplitJob();

@@ -196,8 +196,11 @@ bool ReleaseSource() {
 bool WriteJoinFile() {
     JobReporter().Status("Writing recombination batch file...");
     if (!WorkerMayGoOn()) return false;
-    return WriteJoinBatchFile(SplitJob.SourceBaseName.data(), SplitJob.SourceFileName.data(),
-                              SplitJob.SourceTitle.data(), ShowError, WorkerMayGoOn) ||
+    const PathText joinName = JoinFileName();
+    const JoinFilePlace place{View(joinName), View(SplitJob.DestFolder),
+                              View(SplitJob.BackupFolder)};
+    return WriteJoinBatchFile(JobJoinFileContent(), place, SplitJob.BackupEnabled, ShowError,
+                              WorkerMayGoOn) ||
            FailSplitJob(JoinFileFailed);
 }
 
@@ -216,6 +219,12 @@ DWORD WriteSplitJob() {
 }
 
 }  // namespace
+
+JoinFileContent JobJoinFileContent() {
+    return {View(SplitJob.SourceBaseName), View(SplitJob.SourceFileName),
+            View(SplitJob.SourceTitle),    SplitJob.PieceCount,
+            SplitJob.SourceSize,           Options.UseDos83 != 0};
+}
 
 uint32_t CopySliceBytes = 256 * 1024;
 

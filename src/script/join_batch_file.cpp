@@ -5,15 +5,13 @@
 #include <windows.h>
 
 #include "model/naming.h"
-#include "model/split_job.h"
 #include "platform/file_services.h"
 
 namespace {
 
-constexpr char Header[] =
-    "@ECHO OFF\r\nECHO.Make sure ALL the pieces are in this directory.\r\nECHO.Recombining "
-    "files...\r\nECHO.\r\n";
-constexpr char Trailer[] = "\r\nECHO.\r\nECHO.Done.";
+constexpr const char* HeaderLines[] = {"@ECHO OFF",
+                                       "ECHO.Make sure ALL the pieces are in this directory.",
+                                       "ECHO.Recombining files...", "ECHO."};
 
 constexpr char CreateBackupFailed[] =
     "Error creating backup of join file. Backups have been disabled.";
@@ -131,63 +129,187 @@ std::vector<std::string> CopyCommands(const std::vector<std::string>& pieces,
 // COMMAND.COM skips a false IF whatever follows it, cut short or not, and
 // %OS% is "Windows_NT" only on NT-family systems.
 constexpr char OnlyOnNt[] = "IF \"%OS%\"==\"Windows_NT\" ";
-constexpr char NotOnNt[] = "IF NOT \"%OS%\"==\"Windows_NT\" ";
 
-// A line that COMMAND.COM would cut short is left to cmd.exe alone.
-std::string WithinDosLine(const std::string& line) {
-    return line.size() <= LongestLine ? line : OnlyOnNt + line;
+// The labels the join file jumps to.
+constexpr char PieceMissing[] = "MISSING";
+constexpr char Renamed[] = "RENAMED";
+constexpr char SizeDiffers[] = "SHORT";
+constexpr char ChainFailed[] = "CHAIN";
+constexpr char CopyFailed[] = "FAILED";
+constexpr char PartlyJoined[] = "PARTIAL";
+constexpr char NotJoined[] = "NOTDONE";
+constexpr char End[] = "END";
+
+std::string Goto(const char* label) { return std::string("GOTO ") + label; }
+std::string Label(const char* label) { return std::string(":") + label; }
+
+// Wine's cmd.exe reads parentheses after an IF as a block, after a false IF
+// too, and runs what follows them as commands. A name with parentheses stands
+// in quotes where it follows an IF on a line left to cmd.exe (afterIf), and in
+// every message; DOS reads it as it is in its own commands.
+std::string NameIn(std::string_view name, bool afterIf) {
+    return BatchName(name, afterIf && name.find_first_of("()") != std::string_view::npos);
+}
+
+std::string Shown(std::string_view name) { return NameIn(name, true); }
+
+// The line make(false) makes, or where that is too long for COMMAND.COM the
+// line make(true) left to cmd.exe alone (behind an IF).
+template <typename Make>
+std::string WithinDosLine(Make make) {
+    std::string line = make(false);
+    return line.size() <= LongestLine ? line : OnlyOnNt + make(true);
 }
 
 // The lines after the COPY commands that give the rebuilt file its name.
 // rebuilt is the name the COPY commands wrote. When it is the transit name,
-// REN moves it to the long name or, where the long name cannot be typed or
-// the line would be too long for DOS, to the 8.3 name; REN never replaces a
-// file, so when the name is taken the file stays where it is and the user
-// is told.
-std::vector<std::string> NamingLines(const std::string& rebuilt, std::string_view file,
+// REN moves it to the long name or, where the long name cannot be typed, to
+// the 8.3 name; where REN cannot give the long name outside NT (plain DOS
+// knows no long names, and a line too long for DOS is not run there), the file
+// gets its 8.3 name. REN never replaces a file: a file that keeps the transit
+// name found its name taken, and the user is told.
+std::vector<std::string> NamingLines(std::string_view rebuilt, std::string_view file,
                                      std::string_view title, bool transit) {
     std::vector<std::string> lines;
-    const std::string toFile = "REN " + rebuilt + " " + BatchName(file);
+    auto renameTo = [&](std::string_view name, bool alwaysQuote) {
+        return WithinDosLine([&](bool ntOnly) {
+            return "REN " + NameIn(rebuilt, ntOnly) + " " +
+                   (alwaysQuote ? BatchName(name, true) : NameIn(name, ntOnly));
+        });
+    };
     // A long name the OEM code page cannot hold would reach REN with "?" (a
     // wildcard) or a look-alike letter in it: the file keeps its 8.3 name.
     if (ConvertsExactly(title)) {
-        const std::string toTitle = "REN " + rebuilt + " " + BatchName(title, true);
-        lines.push_back(WithinDosLine(toTitle));
-        if (transit && toTitle.size() > LongestLine) lines.push_back(NotOnNt + toFile);
+        lines.push_back(renameTo(title, true));
+        const std::string toFile =
+            "IF EXIST " + BatchName(rebuilt) + " REN " + BatchName(rebuilt) + " " + BatchName(file);
+        if (transit && toFile.size() <= LongestLine)
+            lines.insert(lines.end(), {OnlyOnNt + Goto(Renamed), toFile, Label(Renamed)});
     } else if (transit) {
-        lines.push_back(WithinDosLine(toFile));
+        lines.push_back(renameTo(file, false));
     }
     if (transit)
-        lines.push_back(WithinDosLine("IF EXIST " + rebuilt +
-                                      " ECHO.A file of that name is already here: the "
-                                      "recombined file is " +
-                                      rebuilt + "."));
+        lines.push_back(WithinDosLine([&](bool ntOnly) {
+            return "IF EXIST " + NameIn(rebuilt, ntOnly) +
+                   " ECHO.A file of that name is already here: the recombined file is " +
+                   Shown(rebuilt) + ".";
+        }));
     return lines;
 }
 
-std::vector<std::string> Chunks(std::string_view base, std::string_view file,
-                                std::string_view title, uint32_t count, bool useDos83) {
+// Compares the rebuilt file's size, as text so that any size compares, where
+// the interpreter expands a FOR variable's modifiers (Windows 2000 and later,
+// Wine): there "%~F" is the name without its quotes. Elsewhere the modifiers
+// stay as they are written, the guard is false and nothing is compared.
+std::string SizeCheck(std::string_view rebuilt, uint64_t size) {
+    const std::string quoted = BatchName(rebuilt, true);
+    return OnlyOnNt + ("FOR %%F IN (" + quoted + ") DO IF \"%%~F\"==" + quoted +
+                       " IF NOT \"%%~zF\"==\"" + std::to_string(size) + "\" " + Goto(SizeDiffers));
+}
+
+// A message that names a file.
+std::string Echo(std::string_view before, std::string_view name, std::string_view after) {
+    return WithinDosLine(
+        [&](bool) { return "ECHO." + std::string(before) + Shown(name) + std::string(after); });
+}
+
+// What the join file says and where it ends when it cannot put the file
+// together: the pieces that are missing (nothing was copied), or the file a
+// failed COPY or a wrong size left behind, named. partial is the file the
+// COPY commands write; chained, when not empty, the intermediate file a
+// failed COPY leaves before the last command.
+std::vector<std::string> FailureLines(const std::vector<PathText>& pieces, std::string_view partial,
+                                      uint64_t size, std::string_view chained) {
+    std::vector<std::string> lines{Label(PieceMissing)};
+    for (const PathText& piece : pieces)
+        lines.push_back(WithinDosLine([&](bool ntOnly) {
+            return "IF NOT EXIST " + NameIn(View(piece), ntOnly) + " ECHO.Piece " +
+                   Shown(View(piece)) + " is missing.";
+        }));
+    lines.insert(lines.end(), {Goto(NotJoined), Label(SizeDiffers),
+                               Echo("", partial,
+                                    " is not " + std::to_string(size) +
+                                        " bytes long: a piece is damaged or cut short."),
+                               Goto(PartlyJoined)});
+    if (!chained.empty())
+        lines.insert(lines.end(),
+                     {Label(ChainFailed), "ECHO.Joining stopped at an error.",
+                      Echo("The partly joined file is ", chained, "."), Goto(NotJoined)});
+    lines.insert(
+        lines.end(),
+        {Label(CopyFailed), "ECHO.Joining stopped at an error.", Label(PartlyJoined),
+         Echo("The partly joined file is ", partial, "."), Label(NotJoined),
+         "ECHO.The file was not put back together.", Label(End), OnlyOnNt + std::string("POPD")});
+    return lines;
+}
+
+// The header, then on NT-family Windows a move into the file's own folder
+// wherever it was started from (PUSHD gives a network folder a drive letter),
+// and the check that every piece is there before anything is copied.
+std::vector<std::string> OpeningLines(const std::vector<PathText>& pieces) {
+    std::vector<std::string> lines(std::begin(HeaderLines), std::end(HeaderLines));
+    lines.push_back(OnlyOnNt + std::string("PUSHD \"%~dp0\""));
+    for (const PathText& piece : pieces)
+        lines.push_back(WithinDosLine([&](bool ntOnly) {
+            return "IF NOT EXIST " + NameIn(View(piece), ntOnly) + " " + Goto(PieceMissing);
+        }));
+    return lines;
+}
+
+// The chunks as lines: every line but the file's last ends in CR LF.
+std::vector<std::string> AsChunks(const std::vector<std::vector<std::string>>& chunkLines) {
+    std::vector<std::string> chunks;
+    bool first = true;
+    for (const std::vector<std::string>& lines : chunkLines) {
+        std::string chunk;
+        for (const std::string& line : lines) {
+            chunk += (first ? "" : "\r\n") + line;
+            first = false;
+        }
+        chunks.push_back(chunk);
+    }
+    return chunks;
+}
+
+std::vector<std::string> Chunks(const JoinFileContent& content) {
+    const std::string_view base = content.baseName, file = content.fileName;
+    std::vector<PathText> pieceNames;
     std::vector<std::string> pieces;
-    for (uint32_t n = 0; n < count; ++n) pieces.push_back(BatchName(View(PieceName(base, n))));
+    for (uint32_t n = 0; n < content.pieceCount; ++n) {
+        pieceNames.push_back(PieceName(base, n));
+        pieces.push_back(BatchName(View(pieceNames.back())));
+    }
     // A file to be renamed is rebuilt under the intermediate name, one that
     // only this join file makes: on the recombining computer the 8.3 name may
     // belong to another file, which COPY would overwrite. A file whose long
     // name is its 8.3 name, and one the user wants under its 8.3 name, is
     // rebuilt under that name.
-    const bool transit = !useDos83 && !SameNameCaseAside(title, file);
-    const std::string intermediate = BatchName(View(IntermediateFileName(base, file)));
-    const std::string rebuilt = transit ? intermediate : BatchName(file);
-    std::vector<std::string> commands = CopyCommands(pieces, rebuilt, intermediate);
+    const bool transit = !content.useDos83 && !SameNameCaseAside(content.title, file);
+    const PathText intermediateName = IntermediateFileName(base, file);
+    const std::string intermediate = BatchName(View(intermediateName));
+    const std::string_view rebuilt = transit ? View(intermediateName) : file;
+    const std::vector<std::string> commands =
+        CopyCommands(pieces, BatchName(rebuilt), intermediate);
+    const bool chained = commands.size() > 1 && !transit;
 
-    std::vector<std::string> chunks{Header};
+    std::vector<std::vector<std::string>> chunks{OpeningLines(pieceNames)};
+    // COMMAND.COM's COPY sets no ERRORLEVEL; cmd.exe's does.
     for (size_t g = 0; g < commands.size(); ++g)
-        chunks.push_back(commands[g] + (g + 1 < commands.size() ? "\r\n" : ""));
-    if (commands.size() > 1 && !transit) chunks.push_back("\r\nDEL " + intermediate);
-    if (!useDos83)
-        for (const std::string& line : NamingLines(rebuilt, file, title, transit))
-            chunks.push_back("\r\n" + line);
-    chunks.push_back(Trailer);
-    return chunks;
+        chunks.push_back(
+            {commands[g],
+             OnlyOnNt + ("IF ERRORLEVEL 1 " +
+                         Goto(chained && g + 1 < commands.size() ? ChainFailed : CopyFailed))});
+    chunks.push_back({});
+    if (chained) chunks.back().push_back("DEL " + intermediate);
+    chunks.back().push_back(SizeCheck(rebuilt, content.sourceSize));
+    if (!content.useDos83)
+        for (const std::string& line : NamingLines(rebuilt, file, content.title, transit))
+            chunks.back().push_back(line);
+    for (const std::string& line : {std::string("ECHO."), std::string("ECHO.Done."), Goto(End)})
+        chunks.back().push_back(line);
+    chunks.push_back(FailureLines(pieceNames, rebuilt, content.sourceSize,
+                                  chained ? View(intermediateName) : std::string_view()));
+    return AsChunks(chunks);
 }
 
 size_t TotalSize(const std::vector<std::string>& chunks) {
@@ -196,21 +318,15 @@ size_t TotalSize(const std::vector<std::string>& chunks) {
     return total;
 }
 
-// The chunks for the job's piece count and options.
-std::vector<std::string> JobChunks(std::string_view base, std::string_view file,
-                                   std::string_view title) {
-    return Chunks(base, file, title, SplitJob.PieceCount, Options.UseDos83 != 0);
-}
-
-void DropBackup(ErrorReport showError, const char* text) {
+void DropBackup(uint32_t& backupEnabled, ErrorReport showError, const char* text) {
     showError(text);
-    SplitJob.BackupEnabled = 0;
+    backupEnabled = 0;
 }
 
-HANDLE CreateJoinFile(std::string_view folder) {
+HANDLE CreateJoinFile(std::string_view folder, std::string_view joinName) {
     PathText path{};
-    return PathInFolder(folder, View(JoinFileName()), path) ? CreateOutputFile(path.data())
-                                                            : INVALID_HANDLE_VALUE;
+    return PathInFolder(folder, joinName, path) ? CreateOutputFile(path.data())
+                                                : INVALID_HANDLE_VALUE;
 }
 
 bool WriteChunk(HANDLE file, const std::string& chunk) {
@@ -222,39 +338,35 @@ bool WriteChunk(HANDLE file, const std::string& chunk) {
 
 }  // namespace
 
-std::vector<std::string> JoinBatchChunks(std::string_view baseName, std::string_view fileName,
-                                         std::string_view title, uint32_t pieceCount,
-                                         bool useDos83) {
-    return Chunks(baseName, fileName, title, pieceCount, useDos83);
+std::vector<std::string> JoinBatchChunks(const JoinFileContent& content) { return Chunks(content); }
+
+uint32_t JoinBatchFileSize(const JoinFileContent& content) {
+    return static_cast<uint32_t>(TotalSize(Chunks(content)));
 }
 
-uint32_t JoinBatchFileSize(std::string_view baseName, std::string_view fileName,
-                           std::string_view title) {
-    return static_cast<uint32_t>(TotalSize(JobChunks(baseName, fileName, title)));
-}
-
-int WriteJoinBatchFile(std::string_view baseName, std::string_view fileName, std::string_view title,
-                       ErrorReport showError, JobGoesOn goesOn) {
-    HANDLE main = CreateJoinFile(View(SplitJob.DestFolder));
-    if (main == INVALID_HANDLE_VALUE) return 0;
+bool WriteJoinBatchFile(const JoinFileContent& content, const JoinFilePlace& place,
+                        uint32_t& backupEnabled, ErrorReport showError, JobGoesOn goesOn) {
+    HANDLE main = CreateJoinFile(place.destFolder, place.joinName);
+    if (main == INVALID_HANDLE_VALUE) return false;
     HANDLE backup = INVALID_HANDLE_VALUE;
-    if (SplitJob.BackupEnabled && goesOn()) {
-        backup = CreateJoinFile(View(SplitJob.BackupFolder));
-        if (backup == INVALID_HANDLE_VALUE) DropBackup(showError, CreateBackupFailed);
+    if (backupEnabled && goesOn()) {
+        backup = CreateJoinFile(place.backupFolder, place.joinName);
+        if (backup == INVALID_HANDLE_VALUE)
+            DropBackup(backupEnabled, showError, CreateBackupFailed);
     }
-    for (const std::string& chunk : JobChunks(baseName, fileName, title)) {
+    for (const std::string& chunk : Chunks(content)) {
         if (!WriteChunk(main, chunk)) {
             CloseFile(main);
             CloseFile(backup);
-            return 0;
+            return false;
         }
         if (!goesOn()) CloseFile(backup);
         if (backup != INVALID_HANDLE_VALUE && !WriteChunk(backup, chunk)) {
             CloseFile(backup);
-            DropBackup(showError, WriteBackupFailed);
+            DropBackup(backupEnabled, showError, WriteBackupFailed);
         }
     }
     CloseFile(main);
     CloseFile(backup);
-    return 1;
+    return true;
 }

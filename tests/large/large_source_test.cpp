@@ -59,8 +59,9 @@ bool HoldsSourceFrom(const std::string& path, uint64_t start, uint64_t size) {
 
 std::string ExpectedJoinFile(const std::string& source) {
     std::string text;
+    const std::string base = PieceBaseName(source), file = ShortName(source);
     for (const std::string& chunk :
-         JoinBatchChunks(PieceBaseName(source), ShortName(source), SourceName, 3, false))
+         JoinBatchChunks({base, file, SourceName, 3, SourceBytes, false}))
         text += chunk;
     return text;
 }

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <map>
+#include <tuple>
 
 #include "engine/engine_steps.h"
 #include "engine/split_engine.h"
@@ -18,11 +19,6 @@ using namespace testing_support;
 
 namespace {
 
-const std::string Header =
-    "@ECHO OFF\r\nECHO.Make sure ALL the pieces are in this directory.\r\nECHO.Recombining "
-    "files...\r\nECHO.\r\n";
-const std::string Trailer = "\r\nECHO.\r\nECHO.Done.";
-
 class JoinFile : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -33,15 +29,17 @@ protected:
         CopyText(SplitJob.DestFolder, folder.Path());
     }
 
-    // Sets the job's names and writes the join file for count pieces.
-    int Write(const std::string& base, const std::string& file, const std::string& title,
-              uint32_t count) {
-        CopyText(SplitJob.SourceBaseName, base);
-        CopyText(SplitJob.SourceFileName, file);
+    // Writes the join file of count pieces of a source of size bytes into the
+    // job's folders, under the name the job's title and options give it.
+    bool Write(const std::string& base, const std::string& file, const std::string& title,
+               uint32_t count, uint64_t size = 2500) {
         CopyText(SplitJob.SourceTitle, title);
-        SplitJob.PieceCount = count;
+        const PathText joinName = JoinFileName();
         return WriteJoinBatchFile(
-            base, file, title, [](const char* text) { Errors.push_back(text); }, WorkerMayGoOn);
+            {base, file, title, count, size, Options.UseDos83 != 0},
+            {View(joinName), View(SplitJob.DestFolder), View(SplitJob.BackupFolder)},
+            SplitJob.BackupEnabled, [](const char* text) { Errors.push_back(text); },
+            WorkerMayGoOn);
     }
 
     std::string Read(const std::string& name) const { return ReadWholeFile(folder.File(name)); }
@@ -71,37 +69,35 @@ std::string Pieces(const std::string& base, uint32_t from, uint32_t to, bool quo
 
 const std::string OnlyOnNt = "IF \"%OS%\"==\"Windows_NT\" ";
 
-// The expected file: perCommand gives how many pieces each COPY command joins.
-// The first of several joins into base.00_, the middle ones append to it, the
-// last one writes the file. A file to be renamed to a title other than its
-// 8.3 name is rebuilt as base.00_ (the last command appends to it) and renamed
-// from there; a REN line past 127 bytes is left to cmd.exe.
+// The lines that join and name the file, each with its CR LF: perCommand
+// gives how many pieces each COPY command joins. The first of several joins
+// into base.00_, the middle ones append to it, the last one writes the file.
+// A file to be renamed to a title other than its 8.3 name is rebuilt as
+// base.00_ (the last command appends to it) and renamed from there, to its
+// 8.3 name where the long one cannot be given; a REN line past 127 bytes is
+// left to cmd.exe.
 std::string Expected(const std::string& base, const std::string& file, const std::string& title,
                      const std::vector<uint32_t>& perCommand, bool useDos83, bool quoted) {
     std::string intermediate = Written(base + ".00_", quoted);
     bool transit = !useDos83 && title != file;
     std::string rebuilt = transit ? intermediate : Written(file, quoted);
-    std::string text = Header;
+    std::string text;
     uint32_t n = 0;
     for (size_t g = 0; g < perCommand.size(); ++g) {
         text += "COPY /B " + (g > 0 ? intermediate + "+" : "") +
                 Pieces(base, n, n + perCommand[g] - 1, quoted);
         n += perCommand[g];
         if (g + 1 == perCommand.size())
-            text += transit && g > 0 ? "" : " " + rebuilt;
+            text += (transit && g > 0 ? "" : " " + rebuilt) + "\r\n";
         else
             text += (g == 0 ? " " + intermediate : "") + "\r\n";
     }
-    if (perCommand.size() > 1 && !transit) text += "\r\nDEL " + intermediate;
+    if (perCommand.size() > 1 && !transit) text += "DEL " + intermediate + "\r\n";
     std::string rename = "REN " + rebuilt + " \"" + title + "\"";
-    if (!useDos83) text += "\r\n" + (rename.size() > 127 ? OnlyOnNt : "") + rename;
-    if (transit && rename.size() > 127)
-        text += "\r\nIF NOT \"%OS%\"==\"Windows_NT\" REN " + rebuilt + " " + Written(file, quoted);
+    if (!useDos83) text += (rename.size() > 127 ? OnlyOnNt : "") + rename + "\r\n";
     if (transit)
-        text += "\r\nIF EXIST " + rebuilt +
-                " ECHO.A file of that name is already here: the recombined file is " + rebuilt +
-                ".";
-    return text + Trailer;
+        text += "IF EXIST " + rebuilt + " REN " + rebuilt + " " + Written(file, quoted) + "\r\n";
+    return text;
 }
 
 std::vector<std::string> Lines(const std::string& text) {
@@ -111,6 +107,16 @@ std::vector<std::string> Lines(const std::string& text) {
         lines.push_back(text.substr(start, end - start));
     lines.push_back(text.substr(start));
     return lines;
+}
+
+// The lines of a join file that join and name the file.
+std::string JoiningLines(const std::string& text) {
+    std::string kept;
+    for (const std::string& line : Lines(text))
+        if (line.rfind("COPY ", 0) == 0 || line.rfind("DEL ", 0) == 0 ||
+            line.find("REN ") != std::string::npos)
+            kept += line + "\r\n";
+    return kept;
 }
 
 std::vector<uint32_t> Commands(uint32_t first, uint32_t appends, uint32_t eachAppend,
@@ -123,29 +129,28 @@ std::vector<uint32_t> Commands(uint32_t first, uint32_t appends, uint32_t eachAp
 
 }  // namespace
 
-TEST_F(JoinFile, WorkedExampleOneIsExact) {
-    ASSERT_EQ(1, Write("report", "report.doc", "report.doc", 3));
-    std::string expected = Header +
-                           "COPY /B report.000+report.001+report.002 report.doc\r\n"
-                           "REN report.doc \"report.doc\"" +
-                           Trailer;
+// Its COPY and REN lines as they always were, checked before and after.
+TEST_F(JoinFile, WorkedExampleOneKeepsItsCopyAndRenameLines) {
+    ASSERT_TRUE(Write("report", "report.doc", "report.doc", 3));
     std::string written = Read("Join-report.doc.bat");
-    EXPECT_EQ(198u, written.size());
-    EXPECT_EQ(expected, written);
+    EXPECT_EQ(1009u, written.size());
+    EXPECT_EQ(
+        "COPY /B report.000+report.001+report.002 report.doc\r\nREN report.doc \"report.doc\"\r\n",
+        JoiningLines(written));
 }
 
 TEST_F(JoinFile, WorkedExampleOneWithDos83NamesHasNoRename) {
     Options.UseDos83 = 1;
-    ASSERT_EQ(1, Write("report", "report.doc", "report.doc", 3));
-    EXPECT_EQ(Header + "COPY /B report.000+report.001+report.002 report.doc" + Trailer,
-              Read("Join.bat"));
+    ASSERT_TRUE(Write("report", "report.doc", "report.doc", 3));
+    EXPECT_EQ("COPY /B report.000+report.001+report.002 report.doc\r\n",
+              JoiningLines(Read("Join.bat")));
     EXPECT_FALSE(FileExists(folder.File("Join-report.doc.bat")));
 }
 
 TEST_F(JoinFile, PlainNameWithoutLongJoinName) {
     Options.UseLongJoinBatName = 0;
-    ASSERT_EQ(1, Write("report", "report.doc", "report.doc", 3));
-    EXPECT_NE(std::string::npos, Read("Join.bat").find("\r\nREN report.doc \"report.doc\""));
+    ASSERT_TRUE(Write("report", "report.doc", "report.doc", 3));
+    EXPECT_NE(std::string::npos, Read("Join.bat").find("\r\nREN report.doc \"report.doc\"\r\n"));
 }
 
 // With 12-character names a line holds 8 names into the intermediate file, 8
@@ -179,12 +184,14 @@ TEST_F(JoinFile, CopyLinesStayWithinWhatDosReads) {
             SCOPED_TRACE(std::string(c.base) + ", " + std::to_string(c.count) + " pieces" +
                          (dos83 ? ", 8.3 names" : ""));
             Options.UseDos83 = dos83;
-            ASSERT_EQ(1, Write(c.base, c.file, title, c.count));
+            ASSERT_TRUE(Write(c.base, c.file, title, c.count));
             std::string written = Read(dos83 ? "Join.bat" : std::string("Join-") + title + ".bat");
             const std::vector<uint32_t>& perCommand =
                 dos83 || c.perCommandRenamed.empty() ? c.perCommand : c.perCommandRenamed;
-            EXPECT_EQ(Expected(c.base, c.file, title, perCommand, dos83, c.quoted), written);
-            for (const std::string& line : Lines(written)) EXPECT_LE(line.size(), 127u) << line;
+            EXPECT_EQ(Expected(c.base, c.file, title, perCommand, dos83, c.quoted),
+                      JoiningLines(written));
+            for (const std::string& line : Lines(written))
+                EXPECT_TRUE(line.size() <= 127 || line.rfind(OnlyOnNt, 0) == 0) << line;
         }
     }
 }
@@ -195,27 +202,27 @@ TEST_F(JoinFile, RenameLinePastWhatDosReadsIsLeftToWindowsNt) {
     for (size_t length : {108u, 109u}) {
         std::string title = std::string(length - 4, 't') + ".doc";
         SCOPED_TRACE(title.size());
-        ASSERT_EQ(1, Write("ANNUAL~1", "ANNUAL~1.DOC", title, 3));
+        ASSERT_TRUE(Write("ANNUAL~1", "ANNUAL~1.DOC", title, 3));
         EXPECT_EQ(Expected("ANNUAL~1", "ANNUAL~1.DOC", title, {3}, false, false),
-                  Read("Join-" + title + ".bat"));
+                  JoiningLines(Read("Join-" + title + ".bat")));
     }
 }
 
 TEST_F(JoinFile, NameTooLongForAnyLineStandsAloneOnItsLine) {
     std::string base(130, 'n');
     Options.UseDos83 = 1;
-    ASSERT_EQ(1, Write(base, base + ".bin", base + ".bin", 3));
-    EXPECT_EQ(Header + "COPY /B " + base + ".000 " + base + ".00_\r\nCOPY /B " + base + ".00_+" +
-                  base + ".001\r\nCOPY /B " + base + ".00_+" + base + ".002 " + base + ".bin" +
-                  "\r\nDEL " + base + ".00_" + Trailer,
-              Read("Join.bat"));
+    ASSERT_TRUE(Write(base, base + ".bin", base + ".bin", 3));
+    EXPECT_EQ("COPY /B " + base + ".000 " + base + ".00_\r\nCOPY /B " + base + ".00_+" + base +
+                  ".001\r\nCOPY /B " + base + ".00_+" + base + ".002 " + base + ".bin" +
+                  "\r\nDEL " + base + ".00_\r\n",
+              JoiningLines(Read("Join.bat")));
 }
 
 TEST_F(JoinFile, ExistingJoinFileIsReplaced) {
     WriteWholeFile(folder.File("Join.bat"), std::string(5000, 'x'));
     Options.UseDos83 = 1;
-    ASSERT_EQ(1, Write("S", "S.BIN", "S.BIN", 2));
-    EXPECT_EQ(Header + "COPY /B S.000+S.001 S.BIN" + Trailer, Read("Join.bat"));
+    ASSERT_TRUE(Write("S", "S.BIN", "S.BIN", 2));
+    EXPECT_EQ(JoinBatchFileSize({"S", "S.BIN", "S.BIN", 2, 2500, true}), Read("Join.bat").size());
 }
 
 // The room a spanning job keeps on its last disk is taken from this size.
@@ -223,9 +230,9 @@ TEST_F(JoinFile, SizeIsTheBytesWritten) {
     for (std::string title : {std::string("A b.c"), std::string("Annual Report 1998.doc"),
                               std::string(116, 't') + ".doc"}) {
         for (uint32_t count : {3u, 150u}) {
-            ASSERT_EQ(1, Write("A B", "A B.C", title, count));
+            ASSERT_TRUE(Write("A B", "A B.C", title, count, 5ull << 30));
             EXPECT_EQ(Read("Join-" + title + ".bat").size(),
-                      JoinBatchFileSize("A B", "A B.C", title));
+                      JoinBatchFileSize({"A B", "A B.C", title, count, 5ull << 30, false}));
         }
     }
 }
@@ -234,7 +241,7 @@ TEST_F(JoinFile, BackupCopyIsIdentical) {
     TempFolder backup;
     CopyText(SplitJob.BackupFolder, backup.Path() + "\\");
     SplitJob.BackupEnabled = 1;
-    ASSERT_EQ(1, Write("ANNUAL~1", "ANNUAL~1.DOC", "Annual Report 1998.doc", 150));
+    ASSERT_TRUE(Write("ANNUAL~1", "ANNUAL~1.DOC", "Annual Report 1998.doc", 150));
     EXPECT_EQ(Read("Join-Annual Report 1998.doc.bat"),
               ReadWholeFile(backup.File("Join-Annual Report 1998.doc.bat")));
     EXPECT_EQ(1u, SplitJob.BackupEnabled);
@@ -251,28 +258,28 @@ TEST_F(JoinFile, AfterACancelNoChunkGoesToTheBackup) {
     WorkerThread = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     EndSplitJobEarly();
     ASSERT_FALSE(WorkerMayGoOn());
-    int written = Write("report", "report.doc", "report.doc", 3);
+    bool written = Write("report", "report.doc", "report.doc", 3);
     SplitWorkerEnded();
-    EXPECT_EQ(1, written);
-    EXPECT_EQ(198u, Read("Join-report.doc.bat").size());
+    EXPECT_TRUE(written);
+    EXPECT_EQ(1009u, Read("Join-report.doc.bat").size());
     EXPECT_EQ(FolderListing(backup.Path()), std::vector<std::string>{});
 }
 
 TEST_F(JoinFile, MissingDestinationFolderFailsSilently) {
     CopyText(SplitJob.DestFolder, folder.File("missing"));
-    EXPECT_EQ(0, Write("S", "S.BIN", "S.BIN", 3));
+    EXPECT_FALSE(Write("S", "S.BIN", "S.BIN", 3));
     EXPECT_TRUE(Errors.empty());
 }
 
 TEST_F(JoinFile, BackupThatCannotBeCreatedIsDroppedWithOneMessage) {
     CopyText(SplitJob.BackupFolder, folder.File("missing"));
     SplitJob.BackupEnabled = 1;
-    ASSERT_EQ(1, Write("report", "report.doc", "report.doc", 3));
+    ASSERT_TRUE(Write("report", "report.doc", "report.doc", 3));
     EXPECT_EQ(std::vector<std::string>{"Error creating backup of join file. Backups have "
                                        "been disabled."},
               Errors);
     EXPECT_EQ(0u, SplitJob.BackupEnabled);
-    EXPECT_EQ(198u, Read("Join-report.doc.bat").size());
+    EXPECT_EQ(1009u, Read("Join-report.doc.bat").size());
 }
 
 TEST_F(JoinFile, FullDiskFailsTheMainFileAndTheBackup) {
@@ -284,17 +291,18 @@ TEST_F(JoinFile, FullDiskFailsTheMainFileAndTheBackup) {
     // A backup on the full disk: one message, the main file goes on complete.
     CopyText(SplitJob.BackupFolder, disk.WindowsPath());
     SplitJob.BackupEnabled = 1;
-    ASSERT_EQ(1, Write("ANNUAL~1", "ANNUAL~1.DOC", "Annual Report 1998.doc", 150));
+    ASSERT_TRUE(Write("ANNUAL~1", "ANNUAL~1.DOC", "Annual Report 1998.doc", 150));
     EXPECT_EQ(std::vector<std::string>{"Error writing to backup of join file. Backups have "
                                        "been disabled."},
               Errors);
     EXPECT_EQ(0u, SplitJob.BackupEnabled);
-    EXPECT_EQ(JoinBatchFileSize("ANNUAL~1", "ANNUAL~1.DOC", "Annual Report 1998.doc"),
-              Read("Join-Annual Report 1998.doc.bat").size());
+    EXPECT_EQ(
+        JoinBatchFileSize({"ANNUAL~1", "ANNUAL~1.DOC", "Annual Report 1998.doc", 150, 2500, false}),
+        Read("Join-Annual Report 1998.doc.bat").size());
 
     // The main file on the full disk: failure, reported by the caller.
     CopyText(SplitJob.DestFolder, disk.WindowsPath());
-    EXPECT_EQ(0, Write("ANNUAL~1", "ANNUAL~1.DOC", "Annual Report 1998.doc", 150));
+    EXPECT_FALSE(Write("ANNUAL~1", "ANNUAL~1.DOC", "Annual Report 1998.doc", 150));
     EXPECT_EQ(1u, Errors.size());
 }
 
@@ -304,14 +312,15 @@ TEST_F(JoinFile, FullDiskFailsTheMainFileAndTheBackup) {
 TEST(JoinFileNames, NamesAreQuotedOnlyWhereTheInterpreterNeedsIt) {
     const std::vector<std::string> cases[] = {
         {"R&D 100%", "R&D 100%.txt",
-         "\r\nDEL \"R&D 100%%.00_\"\r\nREN \"R&D 100%%.txt\" \"R&D 100%%.txt\""},
-        {"%'`!()", "%'`!().TXT", "\r\nDEL %%'`!().00_\r\nREN %%'`!().TXT \"%%'`!().TXT\""},
-        {"SETUP", "SETUP.00_", "\r\nDEL SETUP.01_\r\nREN SETUP.00_ \"SETUP.00_\""},
+         "DEL \"R&D 100%%.00_\"\r\nREN \"R&D 100%%.txt\" \"R&D 100%%.txt\"\r\n"},
+        {"%'`!()", "%'`!().TXT", "DEL %%'`!().00_\r\nREN %%'`!().TXT \"%%'`!().TXT\"\r\n"},
+        {"SETUP", "SETUP.00_", "DEL SETUP.01_\r\nREN SETUP.00_ \"SETUP.00_\"\r\n"},
     };
     for (const std::vector<std::string>& c : cases) {
         std::string text;
-        for (const std::string& chunk : JoinBatchChunks(c[0], c[1], c[1], 20, false)) text += chunk;
-        EXPECT_NE(std::string::npos, text.find(c[2] + "\r\n")) << text;
+        for (const std::string& chunk : JoinBatchChunks({c[0], c[1], c[1], 20, 2500, false}))
+            text += chunk;
+        EXPECT_NE(std::string::npos, JoiningLines(text).find(c[2])) << text;
     }
 }
 
@@ -346,16 +355,10 @@ protected:
         CreateDirectoryA(folder.Path().c_str(), nullptr);
         std::string source = CutPieces(base, count, pieceSize);
         for (const auto& [name, content] : others) WriteWholeFile(folder.File(name), content);
-        ASSERT_EQ(1, Write(base, file, title, count));
-        std::string batch = JoinFileName().data();
-        ASSERT_TRUE(FileExists(folder.File(batch)));
-        if (inDos) {
-            RunInDos(batch);
-        } else {
-            RunBatchFile(folder.Path(), batch, "RUN.LOG");
-            output = ReadWholeFile(folder.File("RUN.LOG"));
-            DeleteFileA(folder.File("RUN.LOG").c_str());
-        }
+        ASSERT_TRUE(Write(base, file, title, count, source.size()));
+        std::string batch = Run(inDos);
+        EXPECT_TRUE(EndsWithDone()) << output;
+        EXPECT_EQ(std::string::npos, output.find("Can't recognize")) << output;
         if (rebuiltName.empty()) rebuiltName = Options.UseDos83 ? file : title;
         std::string rebuilt = folder.File(rebuiltName);
         ASSERT_TRUE(FileExists(rebuilt)) << rebuilt;
@@ -375,10 +378,33 @@ protected:
         EXPECT_EQ(expected, listing);
     }
 
-    std::string output;
+    // Runs the join file in DOSBox's DOS shell or in cmd.exe, there started
+    // from the folder runFrom by its full path when runFrom is given; keeps
+    // what it showed in output. Returns its name.
+    std::string Run(bool inDos) {
+        std::string batch = JoinFileName().data();
+        EXPECT_TRUE(FileExists(folder.File(batch)));
+        if (inDos) {
+            RunInDos(batch);
+        } else {
+            RunBatchFile(runFrom.empty() ? folder.Path() : runFrom,
+                         runFrom.empty() ? batch : folder.File(batch), folder.File("RUN.LOG"));
+            output = ReadWholeFile(folder.File("RUN.LOG"));
+            DeleteFileA(folder.File("RUN.LOG").c_str());
+        }
+        return batch;
+    }
 
-    // Runs the batch file in DOSBox's DOS shell, the folder mounted as C:, and
-    // checks from the shell's output that it ran to its end.
+    bool EndsWithDone() const {
+        std::string log = output;
+        while (!log.empty() && isspace(static_cast<unsigned char>(log.back()))) log.pop_back();
+        return log.size() >= 5 && log.substr(log.size() - 5) == "Done.";
+    }
+
+    std::string output;
+    std::string runFrom;
+
+    // Runs the batch file in DOSBox's DOS shell, the folder mounted as C:.
     void RunInDos(const std::string& batch) {
         using UnixName = char*(CDECL*)(LPCWSTR);
         auto unixName = reinterpret_cast<UnixName>(reinterpret_cast<void (*)()>(
@@ -402,9 +428,6 @@ protected:
         ASSERT_NE(127, status) << "DOSBox is missing: scripts/setup.sh installs it";
         ASSERT_EQ(0, status) << "DOSBox did not end by itself";
         output = ReadWholeFile(folder.File("DOS.LOG"));
-        std::string log = output;
-        while (!log.empty() && isspace(static_cast<unsigned char>(log.back()))) log.pop_back();
-        EXPECT_TRUE(log.size() >= 5 && log.substr(log.size() - 5) == "Done.") << log;
         DeleteFileA(folder.File("DOS.LOG").c_str());
         DeleteFileA(folder.File("DOS.CNF").c_str());
     }
@@ -433,6 +456,8 @@ TEST_F(EightThreeRecombination, InTheDosShell) {
     Options.UseDos83 = 0;
     Options.UseLongJoinBatName = 0;
     Check("TTTTTT~1", "TTTTTT~1.DOC", std::string(116, 't') + ".doc", 9, 100, true, "TTTTTT~1.DOC");
+    // DOS knows no long names: the file keeps its 8.3 name.
+    Check("ANNUAL~1", "ANNUAL~1.DOC", "Annual Report 1998.doc", 9, 100, true, "ANNUAL~1.DOC");
 }
 
 // The join file touches only what it makes: a user's file of the pieces'
@@ -460,7 +485,48 @@ TEST_F(Recombination, OtherFilesInTheFolderAreLeftAlone) {
 
 TEST_F(Recombination, LongNamesInTheWindowsInterpreter) {
     Check("REPORT", "REPORT.DOC", "report.doc", 3);
+    // Started by its full path from another folder, which it leaves alone.
+    TempFolder elsewhere;
+    runFrom = elsewhere.Path();
     Check("ANNUAL~1", "ANNUAL~1.DOC", "Annual Report 1998.doc", 150, 77);
+    EXPECT_EQ(FolderListing(elsewhere.Path()), std::vector<std::string>{});
+}
+
+// A piece missing (the first, one in the middle, the last) or cut short: the
+// join file names what is wrong and never says "Done."; with a piece missing
+// it copies nothing, and a file of the wrong size never gets the long name.
+TEST_F(Recombination, PiecesMissingOrCutShortAreToldAndNothingIsDone) {
+    // The pieces' stem, the piece taken away or cut short, in DOS, a line shown.
+    const std::tuple<const char*, uint32_t, bool, bool, const char*> cases[] = {
+        {"ANNUAL~1", 0, false, false, "Piece ANNUAL~1.000 is missing."},
+        {"ANNUAL~1", 40, false, false, "Piece ANNUAL~1.040 is missing."},
+        {"ANNUAL~1", 79, false, false, "Piece ANNUAL~1.079 is missing."},
+        {"A(1)%", 0, false, false, "Piece \"A(1)%.000\" is missing."},
+        {"A(1)%", 79, false, false, "Piece \"A(1)%.079\" is missing."},
+        {"ANNUAL~1", 40, true, false, "The partly joined file is ANNUAL~1.00_."},
+        {"A(1)%", 40, true, false, "The partly joined file is \"A(1)%.TXT\"."},
+        {"ANNUAL~1", 40, false, true, "Piece ANNUAL~1.040 is missing."},
+    };
+    Options.UseLongJoinBatName = 0;
+    for (const auto& [base, piece, cutShort, inDos, told] : cases) {
+        SCOPED_TRACE(told);
+        RemoveTree(folder.Path());
+        CreateDirectoryA(folder.Path().c_str(), nullptr);
+        // ANNUAL~1.DOC is renamed to its long name; A(1)%.TXT is its own.
+        const bool renamed = base[1] == 'N';
+        const std::string file = base + std::string(renamed ? ".DOC" : ".TXT");
+        ASSERT_TRUE(Write(base, file, renamed ? "Annual Report 1998.doc" : file, 80,
+                          CutPieces(base, 80, 50).size()));
+        const std::string path = folder.File(PieceName(base, piece).data());
+        cutShort ? WriteWholeFile(path, "cut") : static_cast<void>(DeleteFileA(path.c_str()));
+        std::vector<std::string> expected = FolderListing(folder.Path());
+        if (cutShort) expected.push_back(renamed ? std::string(base) + ".00_" : file);
+        Run(inDos);
+        EXPECT_NE(std::string::npos, output.find(std::string(told) + "\r\n")) << output;
+        EXPECT_FALSE(EndsWithDone());
+        std::sort(expected.begin(), expected.end());
+        EXPECT_EQ(expected, FolderListing(folder.Path()));
+    }
 }
 
 TEST_F(Recombination, LongNameWithBlanksOnAVolumeWithoutAliases) {

@@ -450,7 +450,7 @@ int RunBatchFile(const std::string& folder, const std::string& batchName,
                  const std::string& logName) {
     // The outer quotes keep names with & intact for the interpreter.
     std::string line = "cmd.exe /c \"\"" + batchName + "\"" +
-                       (logName.empty() ? "" : " > \"" + logName + "\"") + "\"";
+                       (logName.empty() ? "" : " > \"" + logName + "\" 2>&1") + "\"";
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};

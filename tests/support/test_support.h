@@ -175,7 +175,7 @@ private:
 void GatherFiles(const std::vector<const SmallDisk*>& disks, const std::string& into);
 
 // Runs a batch file with the command interpreter in its folder and waits;
-// with a log name, what it shows goes to that file in the folder.
+// with a log name, what it shows and its errors go to that file.
 int RunBatchFile(const std::string& folder, const std::string& batchName,
                  const std::string& logName = "");
 // Runs the join file in the folder and returns the bytes of the rebuilt file.

@@ -49,56 +49,7 @@ protected:
     static inline std::vector<std::string> Errors;
 };
 
-// How the join file writes a name: quoted, with % doubled, when asked to.
-std::string Written(const std::string& name, bool quoted) {
-    if (!quoted) return name;
-    std::string doubled;
-    for (char c : name) doubled += c == '%' ? "%%" : std::string(1, c);
-    return "\"" + doubled + "\"";
-}
-
-std::string Pieces(const std::string& base, uint32_t from, uint32_t to, bool quoted = false) {
-    std::string list;
-    for (uint32_t n = from; n <= to; ++n) {
-        char name[300];
-        snprintf(name, sizeof name, "%s.%03u", base.c_str(), n);
-        list += (n > from ? "+" : "") + Written(name, quoted);
-    }
-    return list;
-}
-
 const std::string OnlyOnNt = "IF \"%OS%\"==\"Windows_NT\" ";
-
-// The lines that join and name the file, each with its CR LF: perCommand
-// gives how many pieces each COPY command joins. The first of several joins
-// into base.00_, the middle ones append to it, the last one writes the file.
-// A file to be renamed to a title other than its 8.3 name is rebuilt as
-// base.00_ (the last command appends to it) and renamed from there, to its
-// 8.3 name where the long one cannot be given; a REN line past 127 bytes is
-// left to cmd.exe.
-std::string Expected(const std::string& base, const std::string& file, const std::string& title,
-                     const std::vector<uint32_t>& perCommand, bool useDos83, bool quoted) {
-    std::string intermediate = Written(base + ".00_", quoted);
-    bool transit = !useDos83 && title != file;
-    std::string rebuilt = transit ? intermediate : Written(file, quoted);
-    std::string text;
-    uint32_t n = 0;
-    for (size_t g = 0; g < perCommand.size(); ++g) {
-        text += "COPY /B " + (g > 0 ? intermediate + "+" : "") +
-                Pieces(base, n, n + perCommand[g] - 1, quoted);
-        n += perCommand[g];
-        if (g + 1 == perCommand.size())
-            text += (transit && g > 0 ? "" : " " + rebuilt) + "\r\n";
-        else
-            text += (g == 0 ? " " + intermediate : "") + "\r\n";
-    }
-    if (perCommand.size() > 1 && !transit) text += "DEL " + intermediate + "\r\n";
-    std::string rename = "REN " + rebuilt + " \"" + title + "\"";
-    if (!useDos83) text += (rename.size() > 127 ? OnlyOnNt : "") + rename + "\r\n";
-    if (transit)
-        text += "IF EXIST " + rebuilt + " REN " + rebuilt + " " + Written(file, quoted) + "\r\n";
-    return text;
-}
 
 std::vector<std::string> Lines(const std::string& text) {
     std::vector<std::string> lines;
@@ -119,12 +70,82 @@ std::string JoiningLines(const std::string& text) {
     return kept;
 }
 
-std::vector<uint32_t> Commands(uint32_t first, uint32_t appends, uint32_t eachAppend,
-                               std::vector<uint32_t> rest) {
-    std::vector<uint32_t> commands{first};
-    commands.insert(commands.end(), appends, eachAppend);
-    commands.insert(commands.end(), rest.begin(), rest.end());
-    return commands;
+// A name as the file system has it, from the way a batch line writes it
+// (quoted, % doubled).
+std::string Plain(const std::string& written) {
+    std::string name;
+    for (size_t i = 0; i < written.size(); ++i) {
+        if (written[i] == '"') continue;
+        name += written[i];
+        if (written[i] == '%' && i + 1 < written.size() && written[i + 1] == '%') ++i;
+    }
+    return name;
+}
+
+// One COPY /B line: the files it joins and the file it writes (none when it
+// appends to its first file), as written.
+struct CopyLine {
+    std::vector<std::string> sources{""};
+    std::string target;
+    size_t length = 0;
+};
+
+std::vector<CopyLine> CopyLines(const std::string& text) {
+    std::vector<CopyLine> copies;
+    for (const std::string& line : Lines(text)) {
+        if (line.rfind("COPY /B ", 0) != 0) continue;
+        CopyLine copy;
+        copy.length = line.size();
+        bool quoted = false, inTarget = false;
+        for (char c : line.substr(8)) {
+            if (c == '"') quoted = !quoted;
+            if (!quoted && !inTarget && c == '+') {
+                copy.sources.emplace_back();
+            } else if (!quoted && c == ' ') {
+                inTarget = true;
+            } else {
+                (inTarget ? copy.target : copy.sources.back()) += c;
+            }
+        }
+        copies.push_back(copy);
+    }
+    return copies;
+}
+
+// What the COPY lines of every join file do, whatever the names: they join
+// the pieces in their order, each once, in lines DOS reads whole (127 bytes);
+// the first of several writes the intermediate file and each further one
+// appends to it; and each line but the last two takes as many pieces as fit,
+// so that no byte is copied more than twice.
+void ExpectChainedCopies(const std::string& text, const std::string& base, const std::string& file,
+                         uint32_t count, CALLER_LINE) {
+    AT_CALLER;
+    std::vector<CopyLine> copies = CopyLines(text);
+    ASSERT_FALSE(copies.empty()) << text;
+    const std::string intermediate = IntermediateFileName(base, file).data();
+    std::vector<std::string> joined, pieces;
+    for (size_t g = 0; g < copies.size(); ++g) {
+        SCOPED_TRACE("COPY line " + std::to_string(g + 1) + " of " + std::to_string(copies.size()));
+        const CopyLine& copy = copies[g];
+        bool last = g + 1 == copies.size();
+        EXPECT_LE(copy.length, 127u);
+        // What it joins into: the intermediate file first, then that file.
+        if (g == 0) {
+            EXPECT_TRUE(last || Plain(copy.target) == intermediate) << copy.target;
+        } else {
+            EXPECT_EQ(Plain(copy.sources[0]), intermediate);
+            EXPECT_TRUE(last || copy.target.empty()) << copy.target;
+        }
+        for (size_t i = g == 0 ? 0 : 1; i < copy.sources.size(); ++i)
+            joined.push_back(Plain(copy.sources[i]));
+        // Full, but for the last two, which share what is left so that the
+        // last can also name the file: the next piece would not have fitted.
+        if (g + 2 < copies.size()) {
+            EXPECT_GT(copy.length + 1 + copies[g + 1].sources[1].size(), 127u);
+        }
+    }
+    for (uint32_t n = 0; n < count; ++n) pieces.push_back(PieceName(base, n).data());
+    EXPECT_EQ(joined, pieces);
 }
 
 }  // namespace
@@ -153,45 +174,24 @@ TEST_F(JoinFile, PlainNameWithoutLongJoinName) {
     EXPECT_NE(std::string::npos, Read("Join.bat").find("\r\nREN report.doc \"report.doc\"\r\n"));
 }
 
-// With 12-character names a line holds 8 names into the intermediate file, 8
-// appended to it, or 7 with the file as destination; with the quoted
-// 15-character names 6, 6 and 5.
-TEST_F(JoinFile, CopyLinesStayWithinWhatDosReads) {
-    struct Case {
-        const char* base;
-        const char* file;
-        uint32_t count;
-        std::vector<uint32_t> perCommand;
-        bool quoted;
-        std::vector<uint32_t> perCommandRenamed = {};  // when it differs
-    };
-    const Case cases[] = {
-        {"ANNUAL~1", "ANNUAL~1.DOC", 1, {1}, false},
-        {"ANNUAL~1", "ANNUAL~1.DOC", 8, {8}, false},
-        {"ANNUAL~1", "ANNUAL~1.DOC", 9, {8, 1}, false},
-        {"ANNUAL~1", "ANNUAL~1.DOC", 70, Commands(8, 7, 8, {6}), false},
-        {"ANNUAL~1", "ANNUAL~1.DOC", 71, Commands(8, 7, 8, {7}), false},
-        {"ANNUAL~1", "ANNUAL~1.DOC", 150, Commands(8, 17, 8, {6}), false},
-        {"ANNUAL~1", "ANNUAL~1.DOC", 1000, Commands(8, 123, 8, {7, 1}), false,
-         Commands(8, 124, 8, {})},
-        {"R&D 100%", "R&D 100%.txt", 5, {5}, true},
-        {"R&D 100%", "R&D 100%.txt", 9, {6, 3}, true},
-        {"R&D 100%", "R&D 100%.txt", 71, Commands(6, 10, 6, {5}), true},
-    };
+// Names of 12 characters (8 to a line) and quoted ones with % (6 to a line),
+// with and without 8.3 names, from one piece to 1,000.
+TEST_F(JoinFile, CopyLinesChainThePiecesInLinesDosReadsWhole) {
     const char title[] = "Annual Report 1998.doc";
-    for (const Case& c : cases) {
-        for (uint32_t dos83 : {0u, 1u}) {
-            SCOPED_TRACE(std::string(c.base) + ", " + std::to_string(c.count) + " pieces" +
-                         (dos83 ? ", 8.3 names" : ""));
-            Options.UseDos83 = dos83;
-            ASSERT_TRUE(Write(c.base, c.file, title, c.count));
-            std::string written = Read(dos83 ? "Join.bat" : std::string("Join-") + title + ".bat");
-            const std::vector<uint32_t>& perCommand =
-                dos83 || c.perCommandRenamed.empty() ? c.perCommand : c.perCommandRenamed;
-            EXPECT_EQ(Expected(c.base, c.file, title, perCommand, dos83, c.quoted),
-                      JoiningLines(written));
-            for (const std::string& line : Lines(written))
-                EXPECT_TRUE(line.size() <= 127 || line.rfind(OnlyOnNt, 0) == 0) << line;
+    for (auto [base, file] :
+         {std::pair{"ANNUAL~1", "ANNUAL~1.DOC"}, std::pair{"R&D 100%", "R&D 100%.txt"}}) {
+        for (uint32_t count : {1u, 8u, 9u, 70u, 71u, 150u, 1000u}) {
+            for (uint32_t dos83 : {0u, 1u}) {
+                SCOPED_TRACE(std::string(base) + ", " + std::to_string(count) + " pieces" +
+                             (dos83 ? ", 8.3 names" : ""));
+                Options.UseDos83 = dos83;
+                ASSERT_TRUE(Write(base, file, title, count));
+                std::string written =
+                    Read(dos83 ? "Join.bat" : std::string("Join-") + title + ".bat");
+                ExpectChainedCopies(written, base, file, count);
+                for (const std::string& line : Lines(written))
+                    EXPECT_TRUE(line.size() <= 127 || line.rfind(OnlyOnNt, 0) == 0) << line;
+            }
         }
     }
 }
@@ -203,7 +203,9 @@ TEST_F(JoinFile, RenameLinePastWhatDosReadsIsLeftToWindowsNt) {
         std::string title = std::string(length - 4, 't') + ".doc";
         SCOPED_TRACE(title.size());
         ASSERT_TRUE(Write("ANNUAL~1", "ANNUAL~1.DOC", title, 3));
-        EXPECT_EQ(Expected("ANNUAL~1", "ANNUAL~1.DOC", title, {3}, false, false),
+        EXPECT_EQ("COPY /B ANNUAL~1.000+ANNUAL~1.001+ANNUAL~1.002 ANNUAL~1.00_\r\n" +
+                      (length > 108 ? OnlyOnNt : "") + "REN ANNUAL~1.00_ \"" + title +
+                      "\"\r\nIF EXIST ANNUAL~1.00_ REN ANNUAL~1.00_ ANNUAL~1.DOC\r\n",
                   JoiningLines(Read("Join-" + title + ".bat")));
     }
 }
@@ -223,18 +225,6 @@ TEST_F(JoinFile, ExistingJoinFileIsReplaced) {
     Options.UseDos83 = 1;
     ASSERT_TRUE(Write("S", "S.BIN", "S.BIN", 2));
     EXPECT_EQ(JoinBatchFileSize({"S", "S.BIN", "S.BIN", 2, 2500, true}), Read("Join.bat").size());
-}
-
-// The room a spanning job keeps on its last disk is taken from this size.
-TEST_F(JoinFile, SizeIsTheBytesWritten) {
-    for (std::string title : {std::string("A b.c"), std::string("Annual Report 1998.doc"),
-                              std::string(116, 't') + ".doc"}) {
-        for (uint32_t count : {3u, 150u}) {
-            ASSERT_TRUE(Write("A B", "A B.C", title, count, 5ull << 30));
-            EXPECT_EQ(Read("Join-" + title + ".bat").size(),
-                      JoinBatchFileSize({"A B", "A B.C", title, count, 5ull << 30, false}));
-        }
-    }
 }
 
 TEST_F(JoinFile, BackupCopyIsIdentical) {
@@ -332,11 +322,9 @@ protected:
         std::string source(count * pieceSize - pieceSize / 2, '\0');
         for (size_t i = 0; i < source.size(); ++i)
             source[i] = static_cast<char>((i * 131 + i / 7 + count) & 0xFF);
-        for (uint32_t n = 0; n < count; ++n) {
-            char name[300];
-            snprintf(name, sizeof name, "%s.%03u", base.c_str(), n);
-            WriteWholeFile(folder.File(name), source.substr(n * pieceSize, pieceSize));
-        }
+        for (uint32_t n = 0; n < count; ++n)
+            WriteWholeFile(folder.File(PieceName(base, n).data()),
+                           source.substr(n * pieceSize, pieceSize));
         return source;
     }
 

@@ -115,6 +115,7 @@ done
   # instruction audit its code.
   if [ -n "${audit_32bit_only:-}" ]; then
     echo "add_test(i686.instructions bash \"$repo_root/tests/imports/instruction_audit.sh\" \"$build_root/i686/Partola95.exe\")"
+    echo "add_test(i686.instruction_audit bash \"$repo_root/tests/imports/instruction_audit_test.sh\")"
     echo "add_test(i686.imports \"$build_root/x86_64/wine-exec\" \"$build_root/x86_64/tests/imports_tests.exe\")"
     echo "set_tests_properties(i686.imports PROPERTIES TIMEOUT 300" \
          "ENVIRONMENT \"PARTOLA_AUDIT_EXE=Z:$build_root/i686/Partola95.exe\")"

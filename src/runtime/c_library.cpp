@@ -2,10 +2,9 @@
 // calls on its own for copies and comparisons, in place of MSVCRT.DLL's: that
 // DLL came after the first Windows 95. Built without the compiler turning
 // these loops back into calls of themselves (see CMakeLists.txt).
-#include <windows.h>
-
+// (No C header: MinGW's wchar.h defines wmemcmp and wmemset inline when
+// optimising, and calls that are not inlined come here.)
 #include <cstddef>
-#include <cwchar>
 
 extern "C" {
 

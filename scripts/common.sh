@@ -12,8 +12,8 @@ export WINEDLLOVERRIDES="mscoree=;mshtml="
 wine64=/usr/lib/wine/wine64
 
 # True when this machine can start 32-bit Linux programs, which Wine needs to
-# run a 32-bit Windows program. Some kernels (sandboxes among them) cannot:
-# there the 32-bit program is built but cannot be run.
+# run a 32-bit Windows program. Some kernels (sandboxes among them) cannot
+# start them natively: scripts/run_32bit.sh then runs them under qemu-i386.
 can_run_32bit() {
   /usr/lib/wine/wine --version >/dev/null 2>&1
 }
@@ -45,7 +45,11 @@ build_arch() {
 # they change.
 ensure_prefix() {
   local stamp
-  stamp="fonts:marlett,sserife $(dpkg-query -W -f='${Version} ' wine wine32:i386 wine64 fonts-wine 2>/dev/null)"
+  # wineboot fills the 32-bit side (syswow64) only when Wine's 32-bit loader
+  # starts: a prefix made before it could is made anew once it can.
+  local wow=no
+  can_run_32bit && wow=yes
+  stamp="fonts:marlett,sserife 32-bit:$wow $(dpkg-query -W -f='${Version} ' wine wine32:i386 wine64 fonts-wine 2>/dev/null)"
   if [ -f "$WINEPREFIX/.partola-stamp" ] && [ "$(cat "$WINEPREFIX/.partola-stamp")" = "$stamp" ]; then
     return 0
   fi

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <array>
+#include <cstdarg>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -33,10 +34,16 @@ size_t AppendText(std::array<char, N>& target, std::string_view text) {
 }
 
 // printf-style formatting into a fixed-size buffer, truncating at capacity
-// and always terminating it, through the system's C run-time (MSVCRT.DLL):
-// %d, %u, %lu and %s, nothing of C99.
+// and always terminating it, by the program itself (the 32-bit program has no
+// C run-time): %d, %i, %u, %x, %X, %c, %s and %%, with the flags - and 0, a
+// width, a precision and the sizes h, l, ll and z. An unknown conversion is
+// copied as it stands.
 void FormatText(char* target, size_t capacity, const char* format, ...)
-    __attribute__((format(ms_printf, 3, 4)));
+    __attribute__((format(gnu_printf, 3, 4)));
+void FormatTextList(char* target, size_t capacity, const char* format, va_list arguments);
+
+// The letter in upper case, a to z only, as the C locale has it.
+constexpr char UpperCaseAscii(char c) { return c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c; }
 
 // The decimal digits of a byte count.
 void DecimalText(char* target, size_t capacity, uint64_t value);

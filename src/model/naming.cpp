@@ -4,7 +4,6 @@
 #include "model/naming.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cstring>
 
 #include "platform/file_services.h"
@@ -75,9 +74,8 @@ PathText IntermediateFileName(std::string_view baseName, uint32_t g) {
 }
 
 bool SameNameCaseAside(std::string_view one, std::string_view other) {
-    return std::equal(one.begin(), one.end(), other.begin(), other.end(), [](char a, char b) {
-        return toupper(static_cast<unsigned char>(a)) == toupper(static_cast<unsigned char>(b));
-    });
+    return std::equal(one.begin(), one.end(), other.begin(), other.end(),
+                      [](char a, char b) { return UpperCaseAscii(a) == UpperCaseAscii(b); });
 }
 
 PathText IntermediateFileName(std::string_view baseName, std::string_view fileName) {

@@ -26,8 +26,8 @@ constexpr char SpacesText[] = "Spaces aren't allowed before or between digits.";
 // that largest size.
 bool TypedSizeTooBig = false;
 
-uint32_t HeldAtLargest(long double bytes) {
-    TypedSizeTooBig = bytes > static_cast<long double>(UINT32_MAX);
+uint32_t HeldAtLargest(uint64_t bytes) {
+    TypedSizeTooBig = bytes > UINT32_MAX;
     return TypedSizeTooBig ? UINT32_MAX : static_cast<uint32_t>(bytes);
 }
 
@@ -50,33 +50,45 @@ SizeError SizeTextFault(std::string_view text) {
 
 // The integer the leading digits write; held at the largest byte count.
 uint32_t LeadingWholeNumber(std::string_view text) {
-    unsigned long long value = 0;
+    uint64_t value = 0;
     for (char c : text) {
         if (!IsDigit(c)) break;
         value = value * 10 + static_cast<unsigned>(c - '0');
-        if (value > UINT32_MAX) return HeldAtLargest(static_cast<long double>(value));
+        if (value > UINT32_MAX) return HeldAtLargest(value);
     }
-    return HeldAtLargest(static_cast<long double>(value));
+    return HeldAtLargest(value);
 }
 
 // The leading decimal number times the factor, truncated toward zero and held
-// at the largest byte count. The digits are gathered as one integer and
-// divided by its power of ten once, so that exact products stay exact.
+// at the largest byte count, in integers and so exact: the digits are gathered
+// as one integer over its power of ten. The text holds at most 19 characters,
+// so the digits fit 64 bits, and with a decimal point the power of ten is at
+// most 10^18.
 uint32_t LeadingDecimalTimes(std::string_view text, uint32_t factor) {
-    unsigned long long digits = 0;
-    long double scale = 1.0L;
+    uint64_t digits = 0, scale = 1;
     bool pointSeen = false;
     for (char c : text) {
         if (c == '.' && !pointSeen) {
             pointSeen = true;
         } else if (IsDigit(c)) {
             digits = digits * 10 + static_cast<unsigned>(c - '0');
-            if (pointSeen) scale *= 10.0L;
+            if (pointSeen) scale *= 10;
         } else {
             break;
         }
     }
-    return HeldAtLargest(static_cast<long double>(digits) * factor / scale);
+    uint64_t whole = digits / scale, rest = digits % scale;
+    if (whole > UINT32_MAX) return HeldAtLargest(whole);
+    // rest * factor / scale by shift and add, one bit of the factor at a
+    // time; the remainder stays below scale, so nothing overflows.
+    uint64_t fraction = 0, remainder = 0;
+    for (int bit = 31; bit >= 0; --bit) {
+        fraction *= 2;
+        remainder *= 2;
+        if (factor >> bit & 1) remainder += rest;
+        for (; remainder >= scale; remainder -= scale) ++fraction;
+    }
+    return HeldAtLargest(whole * factor + fraction);
 }
 
 void ConvertSpecifiedSize() {

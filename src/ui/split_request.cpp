@@ -5,7 +5,6 @@
 
 #include <windows.h>
 
-#include <cctype>
 #include <string>
 #include <string_view>
 
@@ -185,8 +184,7 @@ bool SourceIsOffTheSpanDrive(const PathText& source, const PathText& dest) {
     if (!SplitJob.Spanning) return true;
     PathText full{};
     if (!FullPathOf(source.data(), full) || full[1] != ':' ||
-        toupper(static_cast<unsigned char>(full[0])) !=
-            toupper(static_cast<unsigned char>(dest[0])))
+        UpperCaseAscii(full[0]) != UpperCaseAscii(dest[0]))
         return true;
     Refuse(SourceOnSpanDrive);
     return false;

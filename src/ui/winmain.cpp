@@ -63,19 +63,16 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
 
 #ifdef PARTOLA_OWN_START_UP
 extern "C" {
-void __cdecl __set_app_type(int type);
 void __main();  // runs the global constructors once
 void _pei386_runtime_relocator();
 }
 
 // The entry of the 32-bit program: does what the C run-time's start-up code
 // did that the program needs. That code is compiled for the Pentium Pro and
-// would stop the program at once on a 486 or a Pentium.
+// would stop the program at once on a 486 or a Pentium; exit is the
+// program's own (src/runtime), as is the rest of its C run-time.
 extern "C" __attribute__((force_align_arg_pointer)) void PartolaStartUp() {
-    // The x87 at full (64-bit) precision: the typed split size relies on it.
-    __asm__ __volatile__("fninit");
     _pei386_runtime_relocator();
-    __set_app_type(2);  // a GUI program, for the C run-time's error reports
     __main();
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;

@@ -52,6 +52,15 @@ TEST_P(WindowsVersion, PresetSplitIsRebuiltByTheCommandInterpreter) {
     EXPECT_EQ(Recombine(out, "Join-Annual Report 1998.doc.bat", "Annual Report 1998.doc"), bytes);
 }
 
+// The check release.sh runs on each program it packs: it opens its main
+// window with its title, and closes on Close with exit code 0.
+TEST(ShippedProgram, OpensItsMainWindowAndClosesOnClose) {
+    ProgramSession session;
+    ASSERT_NE(session.main, nullptr) << ProgramPath() << " did not open its main window";
+    EXPECT_EQ(WindowText(session.main), messages::MainCaption);
+    EXPECT_EQ(session.Close(), 0) << "it did not close with exit code 0";
+}
+
 INSTANTIATE_TEST_SUITE_P(Wine, WindowsVersion, ::testing::Values("win98", "winxp", "win10"),
                          [](const auto& info) { return std::string(info.param); });
 

@@ -172,14 +172,21 @@ std::map<std::string, FirstWindows> ReadList(const std::string& path) {
     return list;
 }
 
+// The C run-time DLLs: the 32-bit program brings its own run-time, since the
+// first Windows 95 has none of them.
+bool IsCRunTime(const std::string& dll) {
+    return dll.rfind("MSVCR", 0) == 0 || dll == "CRTDLL.DLL" || dll == "UCRTBASE.DLL" ||
+           dll.rfind("API-MS-WIN-CRT-", 0) == 0;
+}
+
 // What is wrong with one import for the program's oldest Windows; empty when
-// nothing is. The 32-bit program's oldest are Windows 95 OSR2 and NT 4.0,
-// the 64-bit one's Windows XP x64 (5.2).
-std::string Objection(const FirstWindows& first, bool is32Bit) {
+// nothing is. The 32-bit program's oldest are the first Windows 95 and NT
+// 4.0, the 64-bit one's Windows XP x64 (5.2).
+std::string Objection(const std::string& dll, const FirstWindows& first, bool is32Bit) {
     if (!is32Bit) return first.nt <= 5.2 ? "" : "newer than Windows XP x64";
-    const std::vector<std::string> onWindows95{"95", "stub", "OSR2"};
-    if (std::find(onWindows95.begin(), onWindows95.end(), first.win9x) == onWindows95.end())
-        return "not in Windows 95 OSR2 (first Windows 9x: " + first.win9x + ")";
+    if (IsCRunTime(dll)) return "a C run-time DLL, which the first Windows 95 lacks";
+    if (first.win9x != "95" && first.win9x != "stub")
+        return "not in the first Windows 95 (first Windows 9x: " + first.win9x + ")";
     return first.nt <= 4.0 ? "" : "newer than Windows NT 4.0";
 }
 
@@ -208,11 +215,21 @@ TEST_F(ImportAudit, EveryImportIsListedAndNoNewerThanTheOldestWindows) {
     for (const Import& import : image.imports) {
         auto entry = list.find(import.dll + "!" + import.function);
         std::string objection = entry == list.end() ? "not on the list of allowed imports"
-                                                    : Objection(entry->second, is32Bit);
+                                                    : Objection(import.dll, entry->second, is32Bit);
         if (!objection.empty())
             refused += "\n  " + import.dll + " " + import.function + ": " + objection;
     }
     EXPECT_TRUE(refused.empty()) << ProgramPath() << " imports what it may not:" << refused;
+}
+
+TEST(ImportObjection, The32BitProgramTakesOnlyWhatEveryWindows95Has) {
+    const FirstWindows everywhere{"95", 3.1};
+    EXPECT_EQ(Objection("KERNEL32.DLL", everywhere, true), "");
+    EXPECT_NE(Objection("MSVCRT.DLL", everywhere, true), "");
+    EXPECT_NE(Objection("API-MS-WIN-CRT-HEAP-L1-1-0.DLL", everywhere, true), "");
+    EXPECT_EQ(Objection("MSVCRT.DLL", {"OSR2", 4.0}, false), "");
+    EXPECT_NE(Objection("KERNEL32.DLL", {"OSR2", 4.0}, true), "");
+    EXPECT_NE(Objection("KERNEL32.DLL", {"95", 5.0}, true), "");
 }
 
 TEST_F(ImportAudit, HeaderNamesTheOldestWindows) {

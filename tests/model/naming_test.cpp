@@ -55,6 +55,19 @@ TEST(FixedTexts, TruncateAtCapacityAndStayTerminated) {
     EXPECT_EQ(259u, AppendText(path, "more"));
 }
 
+TEST(FixedTexts, FormatAsTheCRunTimeDid) {
+    char text[32];
+    auto format = [&](const char* expected, auto... values) {
+        FormatText(text, sizeof text, values...);
+        EXPECT_STREQ(expected, text);
+    };
+    format("piece 7 of 12", "piece %d of %u", 7, 12u);
+    format("-42|  5|5  |007", "%i|%3d|%-3d|%03lu", -42, 5, 5, 7ul);
+    format("ff FF 18446744073709551615", "%x %X %llu", 255u, 255u, ~0ull);
+    format("\"ab\" c 12 100% %q", "\"%.2s\" %c %zu 100%% %q", "abc", 'c', size_t{12});
+    format("[  (null)]", "[%8s]", static_cast<const char*>(nullptr));
+}
+
 TEST(PieceNumbers, HaveAtLeastThreeDigits) {
     const std::pair<uint32_t, const char*> cases[] = {
         {0, "r.000"},  {7, "r.007"},  {9, "r.009"},   {10, "r.010"},

@@ -49,6 +49,9 @@ TEST_F(SizeArithmetic, TypedSizesConvertByTheirUnit) {
     EXPECT_EQ(SpecifiedSize("1.44", 2), 1509949u);
     EXPECT_EQ(SpecifiedSize("2 ", 2), 2097152u);
     EXPECT_EQ(SpecifiedSize("0.0009765625", 1), 1u);  // exactly one byte stays one byte
+    // Just below a whole byte stays below it, at any precision of the x87.
+    EXPECT_EQ(SpecifiedSize("1.9999999999999999", 1), 2047u);
+    EXPECT_EQ(SpecifiedSize("4095.9999999999999", 2), 4294967295u);
 }
 
 TEST_F(SizeArithmetic, TextsWithoutDigitsGiveZeroInEveryUnit) {

@@ -362,8 +362,10 @@ int RunUnixCommand(const std::string& command, DWORD timeoutMs) {
     if (!CreateProcessA(nullptr, buffer.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                         &startup, &process))
         return -1;
-    CloseHandle(process.hProcess);
-    CloseHandle(process.hThread);
+    // Wine returns no process handle for a Unix program, and its thread handle
+    // is a left-over value that may name another handle of this process
+    // (closing it closed the desktop of the 32-bit tests' main thread, and no
+    // thread started later reached a window): neither is closed.
     std::string markerWindows = UnixToWindowsPath(marker);
     std::string status;
     if (!WaitUntil(

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <vector>
@@ -106,6 +107,8 @@ bool SendWithPayload(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
 }  // namespace
 
 std::string ProgramPath() {
+    const char* other = getenv("PARTOLA_PROGRAM");
+    if (other && *other) return other;
     char self[MAX_PATH] = {};
     GetModuleFileNameA(nullptr, self, MAX_PATH);
     return FolderOf(FolderOf(self)) + "\\Partola95.exe";

@@ -12,7 +12,9 @@
 
 namespace testing_support {
 
-// Partola95.exe of this build: beside the folder that holds the test program.
+// Partola95.exe of this build: beside the folder that holds the test program;
+// or the program PARTOLA_PROGRAM names (a Windows path), as release.sh
+// starts the programs it packs.
 std::string ProgramPath();
 
 // One run of the program, in a job object that ends it should this test

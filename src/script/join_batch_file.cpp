@@ -201,10 +201,17 @@ std::vector<std::string> NamingLines(std::string_view rebuilt, std::string_view 
 // the interpreter expands a FOR variable's modifiers (Windows 2000 and later,
 // Wine): there "%~F" is the name without its quotes. Elsewhere the modifiers
 // stay as they are written, the guard is false and nothing is compared.
+// Wine's cmd.exe gives the size of a file of 4 GiB or more modulo 2^32 (a
+// 5 GiB file as 1073741824): that figure passes too. It lets through only a
+// file short by a multiple of 4 GiB, which one piece cut short cannot make
+// (no piece is that long), and a missing piece is caught before any COPY.
 std::string SizeCheck(std::string_view rebuilt, uint64_t size) {
     const std::string quoted = BatchName(rebuilt, true);
-    return OnlyOnNt + ("FOR %%F IN (" + quoted + ") DO IF \"%%~F\"==" + quoted +
-                       " IF NOT \"%%~zF\"==\"" + std::to_string(size) + "\" " + Goto(SizeDiffers));
+    std::string line = OnlyOnNt + ("FOR %%F IN (" + quoted + ") DO IF \"%%~F\"==" + quoted +
+                                   " IF NOT \"%%~zF\"==\"" + std::to_string(size) + "\"");
+    if (size > UINT32_MAX)
+        line += " IF NOT \"%%~zF\"==\"" + std::to_string(size & UINT32_MAX) + "\"";
+    return line + " " + Goto(SizeDiffers);
 }
 
 // A message that names a file.

@@ -1,4 +1,4 @@
-// The one process-wide split job record, the eight user options and the
+// The one process-wide split job record, the user options and the
 // process-wide window and thread handles. Plain records of fixed-size fields,
 // zeroed at process start and never allocated or freed.
 #pragma once

@@ -253,13 +253,6 @@ PathText HelpFilePath() {
 
 void ShowHelpContents(HWND dialog) { WinHelpA(dialog, HelpFilePath().data(), HELP_FINDER, 0); }
 
-// The help context id that ContextHelpTable gives the control; 0 when none.
-DWORD ContextIdOf(int controlId) {
-    for (const DWORD* pair = ContextHelpTable; pair[0] != 0; pair += 2)
-        if (pair[0] == static_cast<DWORD>(controlId)) return pair[1];
-    return 0;
-}
-
 // A viewer that does not know HELP_WM_HELP refuses it; the control's topic is
 // then asked for by its context id. Wine's viewer (8.0) refuses HELP_WM_HELP
 // and accepts HELP_CONTEXTPOPUP without showing anything, so the topic opens
@@ -268,9 +261,9 @@ void ShowContextHelp(const HELPINFO* help) {
     HWND control = static_cast<HWND>(help->hItemHandle);
     PathText helpFile = HelpFilePath();
     if (WinHelpA(control, helpFile.data(), HELP_WM_HELP,
-                 reinterpret_cast<ULONG_PTR>(ContextHelpTable)))
+                 reinterpret_cast<ULONG_PTR>(OptionHelpPairs())))
         return;
-    DWORD context = ContextIdOf(help->iCtrlId);
+    DWORD context = OptionHelpContext(help->iCtrlId);
     if (context != 0) WinHelpA(control, helpFile.data(), HELP_CONTEXT, context);
 }
 
@@ -378,29 +371,6 @@ INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
 }
 
 }  // namespace
-
-const DWORD ContextHelpTable[] = {
-    IDC_OPT_USE_DOS83,
-    IDH_OPT_USE_DOS83,
-    IDC_OPT_DELETE_PROMPT,
-    IDH_OPT_DELETE_PROMPT,
-    IDC_OPT_CLOSE_WHEN_DONE,
-    IDH_OPT_CLOSE_WHEN_DONE,
-    IDC_OPT_NO_REMINDERS,
-    IDH_OPT_NO_REMINDERS,
-    IDC_OPT_MORE_MEM,
-    IDH_OPT_MORE_MEM,
-    IDC_OPT_ALWAYS_ON_TOP,
-    IDH_OPT_ALWAYS_ON_TOP,
-    IDC_OPT_GROUP,
-    IDH_OPT_GROUP,
-    IDC_OPT_LONG_JOIN_NAME,
-    IDH_OPT_LONG_JOIN_NAME,
-    IDC_OPT_BACKUP_PROMPT,
-    IDH_OPT_BACKUP_PROMPT,
-    0,
-    0,
-};
 
 HWND CreateMainDialog() {
     MainWindow =

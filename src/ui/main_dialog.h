@@ -9,11 +9,6 @@
 // Creates the modeless main dialog (template 1) into MainWindow.
 HWND CreateMainDialog();
 
-// The pairs of control id and help context id handed to the help viewer,
-// ended by a pair of zeros. Every entry is a control of the Options dialog,
-// whose help requests come to its owner, the main window.
-extern const DWORD ContextHelpTable[];
-
 // Label 100 of MainWindow: "Size: " and the size text of the path.
 void ShowSourceSize(const char* path);
 // Label 99 of MainWindow: "Num Pieces: " and the piece-count text.

@@ -7,6 +7,7 @@
 #include "engine/job_report.h"
 #include "engine/split_engine.h"
 #include "model/split_job.h"
+#include "registry_support.h"
 
 namespace testing_support {
 
@@ -122,7 +123,7 @@ void ResetEngineState() {
     }
     SetJobReport(RecordingReport);
     ResetEvent(CancelEvent);
-    Options = OptionsRecord{0, 1, 0, 0, 1, 1, 0, 0};
+    SetOptions(QuietOptions);
     SplitJob.Spanning = 0;
     SplitJob.BackupEnabled = 0;
     ResetJob();

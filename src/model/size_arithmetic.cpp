@@ -10,13 +10,6 @@
 
 namespace {
 
-constexpr uint32_t KiloByte = 1024;
-constexpr uint32_t MegaByte = 1024 * 1024;
-
-// The piece sizes behind the preset list's entries, in list order.
-constexpr uint32_t PresetSizes[] = {729712, 1213552, 1457264, 2621440};
-constexpr uint32_t UnitFactors[] = {1, KiloByte, MegaByte};
-
 constexpr char InvalidCharacterText[] =
     "Invalid character(s) found in split size.\n"
     "Characters other than digits or decimal points (.) are invalid.";
@@ -86,15 +79,15 @@ void ConvertSpecifiedSize() {
     if (unit == 0) {
         SplitJob.SplitSize = LeadingWholeNumber(text);
     } else if (unit == 1 || unit == 2) {
-        SplitJob.SplitSize = LeadingDecimalTimes(text, UnitFactors[unit]);
+        SplitJob.SplitSize = LeadingDecimalTimes(text, SizeUnits[unit].factor);
     }
 }
 
 void ConvertPresetSize() {
     SplitJob.Spanning = 0;
     int32_t preset = SplitJob.PresetIndex;
-    if (preset >= 0 && preset < static_cast<int32_t>(std::size(PresetSizes)))
-        SplitJob.SplitSize = PresetSizes[preset];
+    if (preset >= 0 && preset < static_cast<int32_t>(std::size(Presets)))
+        SplitJob.SplitSize = Presets[preset].bytes;
 }
 
 // "N.NN" of bytes / 2^shift, rounded to the nearest hundredth, a tie to the
@@ -140,22 +133,23 @@ const char* SizeErrorText(SizeError error) {
     }
 }
 
-SizeError StoreSplitSize(const char* text, int32_t mode, int32_t unitIndex, int32_t presetIndex) {
+SizeError StoreSplitSize(const char* text, SplitSizeMode mode, int32_t unitIndex,
+                         int32_t presetIndex) {
     CopyText(SplitJob.SplitSizeText, text);
     SplitJob.SizeUnitIndex = unitIndex;
     SplitJob.PresetIndex = presetIndex;
     SplitJob.SizeMode = mode;
-    if (mode == 1) {
+    if (mode == SplitSizeMode::Specified) {
         SizeError fault = SizeTextFault(SplitJob.SplitSizeText.data());
         if (fault != SizeError::None) return fault;
     }
     TypedSizeTooBig = false;
     switch (SplitJob.SizeMode) {
-        case 0:
+        case SplitSizeMode::Span:
             SplitJob.SplitSize = 0;
             SplitJob.Spanning = 1;
             break;
-        case 1:
+        case SplitSizeMode::Specified:
             ConvertSpecifiedSize();
             break;
         default:

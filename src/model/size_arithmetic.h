@@ -7,6 +7,30 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "model/split_job.h"
+
+constexpr uint32_t KiloByte = 1024;
+constexpr uint32_t MegaByte = 1024 * 1024;
+
+// An entry of the unit list and the bytes one of it stands for, in list order.
+struct SizeUnit {
+    const char* label;
+    uint32_t factor;
+};
+inline constexpr SizeUnit SizeUnits[] = {{"bytes", 1}, {"KB", KiloByte}, {"MB", MegaByte}};
+
+// An entry of the preset list and the piece size behind it, in list order.
+struct Preset {
+    const char* label;
+    uint32_t bytes;
+};
+// The first three are the data area of a DOS-formatted floppy of that kind (its
+// sectors less the boot sector, both FATs and the root folder) less 400 bytes:
+// 720 KB 730,112 - 400, 1.2 MB 1,213,952 - 400, 1.44 MB 1,457,664 - 400. The
+// 2.88 MB one is 2.5 MiB, 2,621,440 bytes, well inside that disk's 2,931,712.
+inline constexpr Preset Presets[] = {
+    {"720 KB", 729712}, {"1.2 MB", 1213552}, {"1.44 MB", 1457264}, {"2.88 MB", 2621440}};
+
 // Why a typed size was refused; None when it was not.
 enum class SizeError { None, InvalidCharacter, Spaces };
 
@@ -14,11 +38,12 @@ enum class SizeError { None, InvalidCharacter, Spaces };
 const char* SizeErrorText(SizeError error);
 
 // Stores the split-size group's values into SplitSizeText (cut to its
-// capacity), SizeMode (0 span, 1 specified, 2 preset), SizeUnitIndex and
+// capacity), SizeMode, SizeUnitIndex and
 // PresetIndex (-1 when no entry is selected), then converts them into
 // Spanning and SplitSize. A typed size that the text cannot stand for leaves
 // Spanning and SplitSize as they were and gives the first fault's kind.
-SizeError StoreSplitSize(const char* text, int32_t mode, int32_t unitIndex, int32_t presetIndex);
+SizeError StoreSplitSize(const char* text, SplitSizeMode mode, int32_t unitIndex,
+                         int32_t presetIndex);
 
 // True when the size ReadSplitSize read last was typed past the largest
 // piece, 4,294,967,295 bytes (SplitSize then holds that largest size).
@@ -41,5 +66,5 @@ uint64_t PieceCountOf(uint64_t sourceSize, uint32_t splitSize);
 // unknown.
 void PieceCountText(char* text, size_t capacity);
 
-// The unit list entry that suits a size: 0 bytes, 1 KB, 2 MB.
+// The row of SizeUnits that suits a size: bytes, KB or MB.
 int32_t SuggestedUnit(uint64_t size);

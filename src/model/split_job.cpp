@@ -20,7 +20,7 @@ void ResetJob() {
     SplitJob.SourceSize = 0;
     SplitJob.SplitSize = 0;
     SplitJob.PieceCount = 0;
-    SplitJob.SizeMode = 1;
+    SplitJob.SizeMode = SplitSizeMode::Specified;
     SplitJob.SizeUnitIndex = 1;
     SplitJob.PresetIndex = 2;
 }

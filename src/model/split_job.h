@@ -14,14 +14,17 @@ constexpr size_t SizeTextCapacity = 20;  // 19 characters and the terminator
 
 using SizeTextBuffer = std::array<char, SizeTextCapacity>;
 
+// Which radio of the split-size group is checked.
+enum class SplitSizeMode : int32_t { Span = 0, Specified = 1, Preset = 2 };
+
 struct SplitJobRecord {
     // Inputs, kept in step with the main dialog's controls.
     PathText SourcePath;
     PathText DestFolder;
     SizeTextBuffer SplitSizeText;
-    int32_t SizeMode;       // 0 span to disk, 1 specified size, 2 preset size
-    int32_t SizeUnitIndex;  // 0 bytes, 1 KB, 2 MB
-    int32_t PresetIndex;    // 0 "720 KB", 1 "1.2 MB", 2 "1.44 MB", 3 "2.88 MB"
+    SplitSizeMode SizeMode;
+    int32_t SizeUnitIndex;  // a row of SizeUnits (model/size_arithmetic.h)
+    int32_t PresetIndex;    // a row of Presets (model/size_arithmetic.h)
     PathText BackupFolder;  // never reset
     uint32_t BackupEnabled;
 

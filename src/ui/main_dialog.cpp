@@ -30,8 +30,6 @@ namespace {
 constexpr char HelpFile[] = "Partola95.hlp";
 constexpr char SizePrefix[] = "Size: ";
 constexpr char PieceCountPrefix[] = "Num Pieces: ";
-constexpr const char* UnitEntries[] = {"bytes", "KB", "MB"};
-constexpr const char* PresetEntries[] = {"720 KB", "1.2 MB", "1.44 MB", "2.88 MB"};
 
 constexpr ToolTip ToolTips[] = {
     {IDC_SPLIT, "Start Splitting"},
@@ -83,10 +81,12 @@ void EnableSizeControls(HWND dialog, bool sizeField, bool presetList) {
 
 void ReadField(HWND dialog, int id, PathText& target) { ReadPathField(dialog, id, target); }
 
-void FillList(HWND dialog, int id, const char* const* entries, size_t count, int32_t selection) {
-    for (size_t i = 0; i < count; ++i)
+// Fills a list with the labels of a table's rows.
+template <typename Rows>
+void FillList(HWND dialog, int id, const Rows& rows, int32_t selection) {
+    for (const auto& row : rows)
         SendDlgItemMessageA(dialog, id, CB_INSERTSTRING, static_cast<WPARAM>(-1),
-                            reinterpret_cast<LPARAM>(entries[i]));
+                            reinterpret_cast<LPARAM>(row.label));
     SendDlgItemMessageA(dialog, id, CB_SETCURSEL, static_cast<WPARAM>(selection), 0);
 }
 
@@ -98,11 +98,11 @@ void CheckSizeRadio(HWND dialog, int checkedId) {
 
 void SelectSizeMode(HWND dialog) {
     switch (SplitJob.SizeMode) {
-        case 0:
+        case SplitSizeMode::Span:
             CheckSizeRadio(dialog, IDC_SPAN);
             EnableSizeControls(dialog, false, false);
             break;
-        case 1:
+        case SplitSizeMode::Specified:
             CheckSizeRadio(dialog, IDC_SPECIFIED);
             EnableSizeControls(dialog, true, false);
             break;
@@ -153,9 +153,8 @@ void InitMainDialog(HWND dialog) {
     SetSizeLabel(dialog, SplitJob.SourcePath.data());
     SetDlgItemTextA(dialog, IDC_PIECE_COUNT_LABEL, PieceCountPrefix);
     SelectSizeMode(dialog);
-    FillList(dialog, IDC_UNIT_LIST, UnitEntries, std::size(UnitEntries), SplitJob.SizeUnitIndex);
-    FillList(dialog, IDC_PRESET_LIST, PresetEntries, std::size(PresetEntries),
-             SplitJob.PresetIndex);
+    FillList(dialog, IDC_UNIT_LIST, SizeUnits, SplitJob.SizeUnitIndex);
+    FillList(dialog, IDC_PRESET_LIST, Presets, SplitJob.PresetIndex);
     UpdateSplitButton(dialog);
     AddTooltips(dialog, ToolTips);
 }

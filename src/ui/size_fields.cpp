@@ -10,11 +10,11 @@ namespace {
 
 bool IsChecked(HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) == BST_CHECKED; }
 
-int32_t CheckedSizeMode() {
-    if (IsChecked(MainWindow, IDC_SPAN)) return 0;
-    if (IsChecked(MainWindow, IDC_SPECIFIED)) return 1;
-    if (IsChecked(MainWindow, IDC_PRESET)) return 2;
-    return 1;
+SplitSizeMode CheckedSizeMode() {
+    if (IsChecked(MainWindow, IDC_SPAN)) return SplitSizeMode::Span;
+    if (IsChecked(MainWindow, IDC_SPECIFIED)) return SplitSizeMode::Specified;
+    if (IsChecked(MainWindow, IDC_PRESET)) return SplitSizeMode::Preset;
+    return SplitSizeMode::Specified;
 }
 
 // The list's selected entry; CB_ERR (-1) when none is.

@@ -112,7 +112,7 @@ TEST_F(SplitJobTest, PresetSplitShowsEveryStepAndRecombines) {
     EXPECT_STREQ(SplitJob.SourcePath.data(), "");
     EXPECT_STREQ(SplitJob.DestFolder.data(), "");
     EXPECT_STREQ(SplitJob.SplitSizeText.data(), "");
-    EXPECT_EQ(SplitJob.SizeMode, 1);
+    EXPECT_EQ(SplitJob.SizeMode, SplitSizeMode::Specified);
     EXPECT_EQ(SplitJob.SizeUnitIndex, 1);
     EXPECT_EQ(SplitJob.PresetIndex, 2);
     EXPECT_EQ(Progress.closeRequests, 1);

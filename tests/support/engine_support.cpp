@@ -142,7 +142,7 @@ void SetUpSplit(const std::string& source, const std::string& dest, uint32_t spl
     // of the engine alone split into one piece.
     SplitJob.PieceCount = static_cast<uint32_t>((SplitJob.SourceSize + splitSize - 1) / splitSize);
     SplitJob.Spanning = 0;
-    SplitJob.SizeMode = 1;
+    SplitJob.SizeMode = SplitSizeMode::Specified;
 }
 
 void SetUpSpan(const std::string& source, char driveLetter) {
@@ -152,7 +152,7 @@ void SetUpSpan(const std::string& source, char driveLetter) {
     SplitJob.SplitSize = 0;
     SplitJob.PieceCount = 0;
     SplitJob.Spanning = 1;
-    SplitJob.SizeMode = 0;
+    SplitJob.SizeMode = SplitSizeMode::Span;
 }
 
 void PressCancel() { PostMessageA(JobWindow, WM_COMMAND, IDCANCEL, 0); }

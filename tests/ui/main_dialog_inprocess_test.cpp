@@ -108,7 +108,7 @@ TEST_F(MainDialogHere, RecreatedWindowShowsTheJobsInputsWithoutRefreshingThem) {
     CopyText(SplitJob.DestFolder, "A:\\");
     CopyText(SplitJob.SplitSizeText, "1,5");  // would be refused if it were read
     SplitJob.SourceSize = 2048;
-    SplitJob.SizeMode = 0;
+    SplitJob.SizeMode = SplitSizeMode::Span;
     SplitJob.SizeUnitIndex = 0;
     SplitJob.PresetIndex = 3;
     MainWindow = reinterpret_cast<HWND>(static_cast<intptr_t>(0x1234));  // the old, gone window
@@ -126,7 +126,7 @@ TEST_F(MainDialogHere, RecreatedWindowShowsTheJobsInputsWithoutRefreshingThem) {
     EXPECT_EQ(UnitSelection(), 0);
     EXPECT_EQ(SendDlgItemMessageA(MainWindow, IDC_PRESET_LIST, CB_GETCURSEL, 0, 0), 3);
     EXPECT_TRUE(IsWindowEnabled(GetDlgItem(MainWindow, IDC_SPLIT)));
-    EXPECT_EQ(SplitJob.SizeMode, 0);
+    EXPECT_EQ(SplitJob.SizeMode, SplitSizeMode::Span);
     EXPECT_STREQ(SplitJob.SplitSizeText.data(), "1,5");
     EXPECT_EQ(watcher.Count(), 0u);
 }

@@ -89,7 +89,7 @@ TEST_F(SizeFields, TheControlsGiveTheModeTheListsAndTheTextCut) {
     Choose(IDC_UNIT_LIST, 1);
     Type(IDC_SIZE_TEXT, "42");
     EXPECT_TRUE(ReadSplitSize());
-    EXPECT_EQ(SplitJob.SizeMode, 1);
+    EXPECT_EQ(SplitJob.SizeMode, SplitSizeMode::Specified);
     EXPECT_EQ(SplitJob.SplitSize, 42u * 1024);
 
     ChooseMode(IDC_PRESET);

@@ -7,6 +7,8 @@
 
 #include <cstdint>
 
+#include "engine/job_report.h"
+
 // Life cycle (job_life_cycle.cpp), the only place that knows the job's phase.
 
 // Starts preparing a job; false while another job has not ended.
@@ -29,10 +31,6 @@ DWORD ReportWorkerEnd(DWORD exitCode);
 
 // Reports (job_life_cycle.cpp), through the job's JobReport.
 
-// The captions of the engine's message boxes: its errors, and its questions
-// and reminders.
-constexpr char ErrorCaption[] = "Error";
-constexpr char ProductName[] = "Veltra Partola 95";
 // A message box of the report; 0 once the job is stopping, and for an answer
 // given after the job began to stop.
 int AskUser(const char* text, const char* caption, UINT flags);

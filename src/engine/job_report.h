@@ -9,6 +9,12 @@
 
 #include <cstdint>
 
+// The captions of the program's message boxes: its errors, its warnings, and
+// the engine's questions and reminders.
+constexpr char ErrorCaption[] = "Error";
+constexpr char WarningCaption[] = "Warning";
+constexpr char ProductName[] = "Veltra Partola 95";
+
 struct JobReport {
     // A new job: its first step and passing status show at once.
     void (*Begin)();

@@ -15,9 +15,6 @@
 bool BeginSplitJob();
 // The preparation is done: the job runs (JobRunning set).
 void MarkSplitJobPrepared();
-// False once the job is stopping; the worker then touches no file, prompt or
-// window any more.
-bool WorkerMayGoOn();
 // The one way to end a job early (a failure, a cancelled prompt). Before a
 // worker runs the clean-up happens at once; on the worker the job stops and
 // the clean-up follows on the interface thread when the worker has gone.

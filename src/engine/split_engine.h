@@ -33,6 +33,10 @@ DWORD WINAPI RunSplitJob(LPVOID);
 // When the thread cannot be started the job is ended with a message; false then.
 bool StartSplitWorker();
 
+// False once the job is stopping; the worker then touches no file, prompt or
+// window any more.
+bool WorkerMayGoOn();
+
 // True from the start of a job's preparation until its worker has ended and
 // its end has been handled. No new job may start while it holds.
 bool SplitWorkerActive();

@@ -9,6 +9,7 @@
 #include <iterator>
 
 #include "settings/registry_settings.h"
+#include "ui/message_boxes.h"
 
 namespace {
 
@@ -51,7 +52,7 @@ void ApplyAlwaysOnTop() {
 // Both stay set: the 8.3 name wins when the join file is named.
 void WarnOfNamingConflict(HWND dialog) {
     if (Options.UseDos83 && Options.UseLongJoinBatName)
-        MessageBoxA(dialog, NamingConflictText, "Warning", MB_ICONWARNING | MB_OK);
+        ShowMessageBox(dialog, NamingConflictText, WarningCaption, MB_ICONWARNING | MB_OK);
 }
 
 // Ends the dialog with IDOK so that the topmost state can be applied once more

@@ -14,11 +14,11 @@
 #include <atomic>
 #include <cstring>
 
-#include "engine/engine_steps.h"
 #include "engine/job_report.h"
 #include "engine/split_engine.h"
 #include "model/split_job.h"
 #include "resource.h"
+#include "ui/message_boxes.h"
 #include "ui/tool_tips.h"
 
 namespace {
@@ -194,7 +194,7 @@ int AskUser(const char* text, const char* caption, UINT flags) {
     ShowPendingProgress();
     OpenPrompt = nullptr;
     HHOOK hook = SetWindowsHookExA(WH_CBT, WatchPrompt, nullptr, GetCurrentThreadId());
-    int answer = MessageBoxA(ProgressWindow, text, caption, flags);
+    int answer = ShowMessageBox(ProgressWindow, text, caption, flags);
     if (hook) UnhookWindowsHookEx(hook);
     OpenPrompt = nullptr;
     return answer;

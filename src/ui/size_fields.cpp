@@ -5,6 +5,7 @@
 #include "model/size_arithmetic.h"
 #include "model/split_job.h"
 #include "resource.h"
+#include "ui/message_boxes.h"
 
 namespace {
 
@@ -32,7 +33,7 @@ bool ReadSplitSize() {
     SizeError error = StoreSplitSize(text.data(), CheckedSizeMode(), SelectedEntry(IDC_UNIT_LIST),
                                      SelectedEntry(IDC_PRESET_LIST));
     if (error == SizeError::None) return true;
-    MessageBoxA(MainWindow, SizeErrorText(error), "Error", MB_OK | MB_ICONERROR);
+    ShowErrorBox(MainWindow, SizeErrorText(error));
     return false;
 }
 

@@ -65,6 +65,9 @@ void CancelSplitJob() {
 
 }  // namespace
 
+HANDLE WorkerThread = nullptr;
+DWORD WorkerThreadId = 0;
+
 void SetJobReport(const JobReport& report) { Report = &report; }
 
 const JobReport& JobReporter() { return *Report; }

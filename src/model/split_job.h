@@ -1,5 +1,4 @@
-// The one process-wide split job record, the user options and the
-// process-wide window and thread handles. Plain records of fixed-size fields,
+// The one process-wide split job record and the user options. Plain records of fixed-size fields,
 // zeroed at process start and never allocated or freed.
 #pragma once
 
@@ -70,16 +69,6 @@ struct OptionsRecord {
 extern SplitJobRecord SplitJob;
 
 extern OptionsRecord Options;
-
-// Process-wide handles.
-extern HINSTANCE AppInstance;
-extern HWND MainWindow;
-extern HWND ProgressWindow;
-extern HWND ProgressTooltip;
-extern HICON AppIcon;
-extern HANDLE WorkerThread;
-extern DWORD WorkerThreadId;
-extern HICON AboutIcon;
 
 // Clears the inputs and the derived sizes; leaves Spanning, the backup
 // settings, the copy state and the options alone.

@@ -371,6 +371,10 @@ INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
 
 }  // namespace
 
+HINSTANCE AppInstance = nullptr;
+HICON AppIcon = nullptr;
+HWND MainWindow = nullptr;
+
 HWND CreateMainDialog() {
     MainWindow =
         CreateDialogParamA(AppInstance, MAKEINTRESOURCEA(IDD_MAIN), nullptr, MainDialogProc, 0);

@@ -6,6 +6,12 @@
 
 #include "base/text_and_path.h"
 
+// The program's instance and icon, set at start-up, and the main window while
+// it is open (a split replaces it).
+extern HINSTANCE AppInstance;
+extern HICON AppIcon;
+extern HWND MainWindow;
+
 // Creates the modeless main dialog (template 1) into MainWindow.
 HWND CreateMainDialog();
 

@@ -9,6 +9,7 @@
 #include <iterator>
 
 #include "settings/registry_settings.h"
+#include "ui/main_dialog.h"
 #include "ui/message_boxes.h"
 
 namespace {

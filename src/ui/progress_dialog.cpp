@@ -62,6 +62,9 @@ INT_PTR CALLBACK ProgressDialogProc(HWND dialog, UINT message, WPARAM wParam, LP
 
 }  // namespace
 
+HWND ProgressWindow = nullptr;
+HWND ProgressTooltip = nullptr;
+
 HWND CreateProgressDialog() {
     ReportToProgressWindow();
     ProgressWindow = CreateDialogParamA(AppInstance, MAKEINTRESOURCEA(IDD_PROGRESS), nullptr,

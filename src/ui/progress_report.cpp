@@ -18,7 +18,9 @@
 #include "engine/split_engine.h"
 #include "model/split_job.h"
 #include "resource.h"
+#include "ui/main_dialog.h"
 #include "ui/message_boxes.h"
+#include "ui/progress_dialog.h"
 #include "ui/tool_tips.h"
 
 namespace {

@@ -5,6 +5,7 @@
 #include "model/size_arithmetic.h"
 #include "model/split_job.h"
 #include "resource.h"
+#include "ui/main_dialog.h"
 #include "ui/message_boxes.h"
 
 namespace {

@@ -31,6 +31,7 @@ struct SplitJobRecord {
     // a piece, and so every other count, stays under it.
     uint64_t SourceSize;
     uint32_t SplitSize;
+    uint32_t SplitSizeTooBig;  // typed past the largest piece; SplitSize then holds that piece
     uint32_t PieceCount;
     uint32_t Spanning;
 

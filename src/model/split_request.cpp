@@ -36,7 +36,7 @@ bool HasWildcards(const PathText& path) {
 RequestStop CountStop() {
     if (SplitJob.Spanning) return RequestStop::None;
     if (SplitJob.SplitSize == 0) return RequestStop::ZeroSplitSize;
-    if (SplitSizeIsTooBig()) return RequestStop::SplitSizeTooBig;
+    if (SplitJob.SplitSizeTooBig) return RequestStop::SplitSizeTooBig;
     // The count the main window's labels show.
     uint64_t count = PieceCountOf(SplitJob.SourceSize, SplitJob.SplitSize);
     if (count == 1) return RequestStop::OnePiece;

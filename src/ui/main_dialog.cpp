@@ -14,6 +14,7 @@
 #include <string>
 
 #include "engine/split_engine.h"
+#include "model/job_sizes.h"
 #include "model/size_arithmetic.h"
 #include "model/split_job.h"
 #include "resource.h"
@@ -134,7 +135,7 @@ void TakeNewSource(HWND dialog, SourceArrival arrival) {
     const char* path = SplitJob.SourcePath.data();
     ShowSourceSize(path);
     if (arrival != SourceArrival::Typed) SuggestUnitFor(dialog, path);
-    ShowPieceCount();
+    RecountPieces();
     ReadField(dialog, IDC_DEST, SplitJob.DestFolder);
     bool suggests = arrival == SourceArrival::Browsed || path[1] == ':';
     if (SplitJob.DestFolder[0] == '\0' && suggests && !IsChecked(dialog, IDC_SPAN))
@@ -176,7 +177,7 @@ bool IsCreated(HWND dialog) { return dialog == MainWindow; }
 
 void SizeFieldChanged(HWND dialog, WORD notification) {
     // The dialog's own filling at creation refreshes nothing but the Split button.
-    if (notification == EN_CHANGE && SplitJob.SourceSize > 0 && IsCreated(dialog)) ShowPieceCount();
+    if (notification == EN_CHANGE && SplitJob.SourceSize > 0 && IsCreated(dialog)) RecountPieces();
     UpdateSplitButton(dialog);
 }
 
@@ -185,7 +186,7 @@ void SizeFieldChanged(HWND dialog, WORD notification) {
 // them would raise the size message, whose closing gives the focus back to
 // the list and so raises it again without end.
 void ListChanged(WORD notification) {
-    if (notification == CBN_SELCHANGE) ShowPieceCount();
+    if (notification == CBN_SELCHANGE) RecountPieces();
 }
 
 void BrowseForSource(HWND dialog) {
@@ -217,7 +218,7 @@ void BrowseForDestination(HWND dialog) {
 
 void SpecifiedClicked(HWND dialog) {
     if (IsChecked(dialog, IDC_SPECIFIED)) EnableSizeControls(dialog, true, false);
-    ShowPieceCount();
+    RecountPieces();
     UpdateSplitButton(dialog);
 }
 
@@ -230,12 +231,12 @@ void SpanClicked(HWND dialog) {
         SplitJob.DestFolder[0] = '\0';
         SetDlgItemTextA(dialog, IDC_DEST, "");
     }
-    ShowPieceCount();
+    RecountPieces();
 }
 
 void PresetClicked(HWND dialog) {
     if (IsChecked(dialog, IDC_PRESET)) EnableSizeControls(dialog, false, true);
-    ShowPieceCount();
+    RecountPieces();
     UpdateSplitButton(dialog);
 }
 
@@ -395,7 +396,12 @@ bool ReadPathField(HWND dialog, int id, PathText& text) {
 void ShowSourceSize(const char* path) { SetSizeLabel(MainWindow, path); }
 
 void ShowPieceCount() {
-    SetLabel(MainWindow, IDC_PIECE_COUNT_LABEL, PieceCountPrefix, ReadPieceCountText);
+    SetLabel(MainWindow, IDC_PIECE_COUNT_LABEL, PieceCountPrefix, PieceCountText);
+}
+
+void RecountPieces() {
+    ReadSplitSize();
+    ShowPieceCount();
 }
 
 void UpdateSplitButton(HWND dialog) {

@@ -17,8 +17,12 @@ HWND CreateMainDialog();
 
 // Label 100 of MainWindow: "Size: " and the size text of the path.
 void ShowSourceSize(const char* path);
-// Label 99 of MainWindow: "Num Pieces: " and the piece-count text.
+// Label 99 of MainWindow: "Num Pieces: " and the piece-count text of the
+// stored sizes. Shows no message.
 void ShowPieceCount();
+// Reads the split size (a size that cannot be read shows its message first,
+// and the count stays with the last good one), then shows the count.
+void RecountPieces();
 // Enables the dialog's Split button exactly while its inputs are complete.
 void UpdateSplitButton(HWND dialog);
 // Writes the folder part of a source path into the destination field.

@@ -2,6 +2,7 @@
 // size and the two lists' selections, handed to the model as values.
 #include "ui/size_fields.h"
 
+#include "model/job_sizes.h"
 #include "model/size_arithmetic.h"
 #include "model/split_job.h"
 #include "resource.h"
@@ -36,11 +37,6 @@ bool ReadSplitSize() {
     if (error == SizeError::None) return true;
     ShowErrorBox(MainWindow, SizeErrorText(error));
     return false;
-}
-
-void ReadPieceCountText(char* text, size_t capacity) {
-    ReadSplitSize();
-    PieceCountText(text, capacity);
 }
 
 bool SplitInputsComplete(HWND dialog) {

@@ -1,5 +1,6 @@
 // The split size from the split-size group's values, the size texts and the
 // piece counts.
+#include "model/job_sizes.h"
 #include "model/size_arithmetic.h"
 
 #include <gtest/gtest.h>

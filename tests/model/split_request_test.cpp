@@ -10,6 +10,7 @@
 #include <tuple>
 #include <vector>
 
+#include "model/job_sizes.h"
 #include "model/size_arithmetic.h"
 #include "program_session.h"
 #include "test_support.h"

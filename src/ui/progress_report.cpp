@@ -41,16 +41,20 @@ struct WorkerCall {
     LPARAM lParam;
 };
 
-// What has not been shown yet; only the thread that runs the job's steps
-// touches it.
-DWORD LastReport = 0;
-uint32_t PendingSteps = 0;
-// The bar moves once for every StepsPerMove steps; StepsSinceMove counts the
-// steps toward the next move.
-uint32_t StepsPerMove = 1;
-uint32_t StepsSinceMove = 0;
 constexpr uint64_t LargestRange = 0xFFFF;
-char PendingStatus[200] = {};
+
+// The report's pace: what has not been shown yet. Only the thread that runs
+// the job's steps touches it.
+struct ReportPace {
+    DWORD lastReport = 0;
+    uint32_t pendingSteps = 0;
+    // The bar moves once for every stepsPerMove steps; stepsSinceMove counts
+    // the steps toward the next move.
+    uint32_t stepsPerMove = 1;
+    uint32_t stepsSinceMove = 0;
+    char pendingStatus[200] = {};
+};
+ReportPace Pace;
 
 // The message box the worker has open, so that Cancel can close it.
 std::atomic<HWND> OpenPrompt{nullptr};
@@ -103,33 +107,33 @@ void SendStatus(const char* text) {
 // Sends the steps and the status that wait; done before every prompt and
 // text the user must see, so nothing shows out of order.
 void ShowPendingProgress() {
-    LastReport = GetTickCount();
-    if (PendingStatus[0]) {
-        SendStatus(PendingStatus);
-        PendingStatus[0] = '\0';
+    Pace.lastReport = GetTickCount();
+    if (Pace.pendingStatus[0]) {
+        SendStatus(Pace.pendingStatus);
+        Pace.pendingStatus[0] = '\0';
     }
-    if (PendingSteps) {
-        ProgressCall(IDC_PROGRESS_BAR, PBM_DELTAPOS, PendingSteps, 0);
-        PendingSteps = 0;
+    if (Pace.pendingSteps) {
+        ProgressCall(IDC_PROGRESS_BAR, PBM_DELTAPOS, Pace.pendingSteps, 0);
+        Pace.pendingSteps = 0;
     }
 }
 
 void ReportWhenDue() {
-    if (GetTickCount() - LastReport >= ReportInterval) ShowPendingProgress();
+    if (GetTickCount() - Pace.lastReport >= ReportInterval) ShowPendingProgress();
 }
 
 // A new job reports its first step at once.
 void ResetProgressPacing() {
-    LastReport = GetTickCount() - ReportInterval;
-    PendingSteps = 0;
-    PendingStatus[0] = '\0';
+    Pace.lastReport = GetTickCount() - ReportInterval;
+    Pace.pendingSteps = 0;
+    Pace.pendingStatus[0] = '\0';
 }
 
 // One more step of the bar, shown with the next report.
 void StepProgressBar() {
-    if (++StepsSinceMove >= StepsPerMove) {
-        StepsSinceMove = 0;
-        ++PendingSteps;
+    if (++Pace.stepsSinceMove >= Pace.stepsPerMove) {
+        Pace.stepsSinceMove = 0;
+        ++Pace.pendingSteps;
     }
     ReportWhenDue();
 }
@@ -137,14 +141,14 @@ void StepProgressBar() {
 // The job's last step: the bar moves once more, whatever part of a move the
 // steps so far had made, and shows at once.
 void FinishProgressBar() {
-    StepsSinceMove = 0;
-    ++PendingSteps;
+    Pace.stepsSinceMove = 0;
+    ++Pace.pendingSteps;
     ShowPendingProgress();
 }
 
 // A status that may be passed over when a newer one follows at once.
 void ShowPassingStatus(const char* text) {
-    CopyText(PendingStatus, sizeof PendingStatus, text);
+    CopyText(Pace.pendingStatus, sizeof Pace.pendingStatus, text);
     ReportWhenDue();
 }
 
@@ -162,9 +166,10 @@ void ShowStatus(const char* text) { ShowProgressText(IDC_PROGRESS_STATUS, text);
 // for every so many steps (the fewest that bring the range under 65,536), so
 // that it still runs from empty to full.
 void SetRange(uint64_t steps) {
-    StepsPerMove = steps > LargestRange ? static_cast<uint32_t>((steps - 1) / LargestRange + 1) : 1;
-    StepsSinceMove = 0;
-    auto upper = static_cast<WORD>((steps + StepsPerMove - 1) / StepsPerMove);
+    Pace.stepsPerMove =
+        steps > LargestRange ? static_cast<uint32_t>((steps - 1) / LargestRange + 1) : 1;
+    Pace.stepsSinceMove = 0;
+    auto upper = static_cast<WORD>((steps + Pace.stepsPerMove - 1) / Pace.stepsPerMove);
     ProgressCall(IDC_PROGRESS_BAR, PBM_SETRANGE, 0, MAKELPARAM(0, upper));
 }
 

@@ -5,8 +5,6 @@
 
 #include <windows.h>
 
-#include <iterator>
-
 #include "engine/split_engine.h"
 #include "model/split_request.h"
 #include "resource.h"
@@ -70,50 +68,52 @@ constexpr char ReplaceQuestion[] =
     "The folder %s already holds %s.\nThat file, and every other file there with the name of "
     "a piece or of the join file of this split, will be replaced.\n\nContinue anyway?";
 
-// The text of each kind the rules give back, in the order of RequestStop.
-constexpr const char* StopTexts[] = {
-    "",
-    ZeroSplitSize,
-    SplitSizeTooBig,
-    OnePiece,
-    TooManyPieces,
-    SourcePathTooLong,
-    SourceWildcards,
-    DestPathTooLong,
-    DestWildcards,
-    SpanToFolder,
-    SpanToFixed,
-    RemovableWarning,
-    SourceNotFound,
-    SourceEmpty,
-    SourceOnSpanDrive,
-    DestFolderNotFound,
-    DestDriveNotFound,
-    DestNotFolder,
-    SizeAboveSource,
-    JoinNameTooLong,
-    ManyPieces,
-    ReplaceQuestion,
-    BackupPathTooLong,
-    ReplaceQuestion,
+struct StopText {
+    RequestStop stop;
+    const char* text;
 };
-static_assert(std::size(StopTexts) == static_cast<size_t>(RequestStop::AskReplaceBackups) + 1);
 
-const char* StopText(RequestStop stop) { return StopTexts[static_cast<size_t>(stop)]; }
+// The text of each refusal the rules give back.
+constexpr StopText RefusalTexts[] = {
+    {RequestStop::ZeroSplitSize, ZeroSplitSize},
+    {RequestStop::SplitSizeTooBig, SplitSizeTooBig},
+    {RequestStop::OnePiece, OnePiece},
+    {RequestStop::TooManyPieces, TooManyPieces},
+    {RequestStop::SourcePathTooLong, SourcePathTooLong},
+    {RequestStop::SourceWildcards, SourceWildcards},
+    {RequestStop::DestPathTooLong, DestPathTooLong},
+    {RequestStop::DestWildcards, DestWildcards},
+    {RequestStop::SpanToFolder, SpanToFolder},
+    {RequestStop::SpanToFixed, SpanToFixed},
+    {RequestStop::SourceNotFound, SourceNotFound},
+    {RequestStop::SourceEmpty, SourceEmpty},
+    {RequestStop::SourceOnSpanDrive, SourceOnSpanDrive},
+    {RequestStop::DestFolderNotFound, DestFolderNotFound},
+    {RequestStop::DestDriveNotFound, DestDriveNotFound},
+    {RequestStop::DestNotFolder, DestNotFolder},
+    {RequestStop::SizeAboveSource, SizeAboveSource},
+    {RequestStop::JoinNameTooLong, JoinNameTooLong},
+    {RequestStop::BackupPathTooLong, BackupPathTooLong},
+};
+
+// The question's text, filled with its arguments.
+void QuestionText(const RequestVerdict& verdict, char* text, size_t capacity) {
+    if (verdict.stop == RequestStop::AskManyPieces)
+        FormatText(text, capacity, ManyPieces, static_cast<int>(verdict.count));
+    else if (verdict.stop == RequestStop::AskRemovableDestination)
+        CopyText(text, capacity, RemovableWarning);
+    else
+        FormatText(text, capacity, ReplaceQuestion, verdict.folder.data(), verdict.name.data());
+}
 
 // A refusal's box, or a question's answer; true for Yes.
 bool ShowVerdict(const RequestVerdict& verdict) {
     if (!IsQuestion(verdict.stop)) {
-        ShowErrorBox(MainWindow, StopText(verdict.stop));
+        ShowErrorBox(MainWindow, RefusalText(verdict.stop));
         return false;
     }
     char text[2 * PathCapacity + sizeof ReplaceQuestion];
-    if (verdict.stop == RequestStop::AskManyPieces)
-        FormatText(text, sizeof text, ManyPieces, static_cast<int>(verdict.count));
-    else if (verdict.stop == RequestStop::AskRemovableDestination)
-        CopyText(text, sizeof text, RemovableWarning);
-    else
-        FormatText(text, sizeof text, ReplaceQuestion, verdict.folder.data(), verdict.name.data());
+    QuestionText(verdict, text, sizeof text);
     return AskYesNo(MainWindow, text, WarningCaption, MB_ICONWARNING);
 }
 
@@ -154,6 +154,12 @@ void Launch() {
 }
 
 }  // namespace
+
+const char* RefusalText(RequestStop stop) {
+    for (const StopText& row : RefusalTexts)
+        if (row.stop == stop) return row.text;
+    return "";
+}
 
 // Nothing is written before the launch.
 void RequestSplit() {

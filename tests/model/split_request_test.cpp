@@ -1,19 +1,21 @@
 // The rules of a split request, in-process: each check's verdict in its
 // order (when several apply, the earlier check speaks), for the inputs a
-// user types, against real files. Nothing is shown and nothing written.
+// user types, against real files, and the text the Split button shows for
+// it. Nothing is shown and nothing written.
 #include "model/split_request.h"
 
 #include <gtest/gtest.h>
 
 #include <cctype>
 #include <string>
-#include <tuple>
 #include <vector>
 
+#include "messages.h"
 #include "model/job_sizes.h"
 #include "model/size_arithmetic.h"
 #include "program_session.h"
 #include "test_support.h"
+#include "ui/split_request.h"
 
 using namespace testing_support;
 
@@ -72,6 +74,8 @@ TEST_F(SplitRequestRules, EachCheckSpeaksInItsOrder) {
     // character more is too long for the pieces themselves.
     std::string longest = MakeFolderOfLength(work.Path(), 250);
     std::string fits = MakeFolderOfLength(work.File("fits"), 241);
+    std::string largest = work.File("largest.bin");
+    ASSERT_TRUE(MakeLargeFile(largest, 4294967295ull));
     std::string longSource = MakeFolderOfLength(work.File("ls"), 250) + "\\data.bin";
     WriteRandomFile(longSource, 10000, 3);
     // "Join-" + 247 characters + ".bat" is one past the 255 a file name may have.
@@ -81,68 +85,57 @@ TEST_F(SplitRequestRules, EachCheckSpeaksInItsOrder) {
     WriteRandomFile(longName, 10000);
     struct Row {
         Request request;
-        RequestStop stop;
+        const char* refusal;  // its box as the user sees it; none when the request passes
     };
     const std::vector<Row> rows{
         // The size checks first: no source, no destination folder either.
-        {{missing, nowhere, "0", Typed, Bytes}, Stop::ZeroSplitSize},
-        {{one, nowhere, "", Preset, Bytes}, Stop::OnePiece},
-        {{tenk, nowhere, "9", Typed, Bytes}, Stop::TooManyPieces},  // 1,112 pieces
+        {{missing, nowhere, "0", Typed, Bytes}, messages::ZeroSplitSize},
+        {{one, nowhere, "", Preset, Bytes}, messages::OnePiece},
+        {{tenk, nowhere, "9", Typed, Bytes}, messages::TooManyPieces},  // 1,112 pieces
         // 1,000 pieces pass, and two of the preset: the missing folder speaks.
-        {{tenk, nowhere, "10", Typed, Bytes}, Stop::DestFolderNotFound},
-        {{two, nowhere, "", Preset, Bytes}, Stop::DestFolderNotFound},
-        {{tenk, out, ".", Typed, KB}, Stop::ZeroSplitSize},
-        {{tenk, out, "   ", Typed, MB}, Stop::ZeroSplitSize},
-        {{tenk, out, "0.0001", Typed, KB}, Stop::ZeroSplitSize},
-        {{tenk, out, "0.9", Typed, Bytes}, Stop::ZeroSplitSize},
-        {{tenk, out, "0.0000001", Typed, MB}, Stop::ZeroSplitSize},
-        {{missing, out, "99999999999", Typed, Bytes}, Stop::SplitSizeTooBig},
+        {{tenk, nowhere, "10", Typed, Bytes}, messages::DestFolderNotFound},
+        {{two, nowhere, "", Preset, Bytes}, messages::DestFolderNotFound},
+        {{tenk, out, ".", Typed, KB}, messages::ZeroSplitSize},
+        {{tenk, out, "   ", Typed, MB}, messages::ZeroSplitSize},
+        {{tenk, out, "0.0001", Typed, KB}, messages::ZeroSplitSize},
+        {{tenk, out, "0.9", Typed, Bytes}, messages::ZeroSplitSize},
+        {{tenk, out, "0.0000001", Typed, MB}, messages::ZeroSplitSize},
+        // A typed size past the largest piece is refused, not held at it.
+        {{missing, out, "99999999999", Typed, Bytes}, messages::SplitSizeTooBig},
+        {{largest, out, "4096", Typed, MB}, messages::SplitSizeTooBig},
+        {{largest, out, "4294967295", Typed, Bytes}, messages::OnePiece},
         // Paths with wildcards or past 259 characters, before any look-up.
-        {{work.File("dat?.bin"), out, "4", Typed, KB}, Stop::SourceWildcards},
-        {{tenk, work.File("o*"), "4", Typed, KB}, Stop::DestWildcards},
-        {{longSource + "x", out, "4", Typed, KB}, Stop::SourcePathTooLong},
-        {{tenk, out + "\\" + std::string(260, 'd'), "4", Typed, KB}, Stop::DestPathTooLong},
+        {{work.File("dat?.bin"), out, "4", Typed, KB}, messages::SourceWildcards},
+        {{tenk, work.File("o*"), "4", Typed, KB}, messages::DestWildcards},
+        {{longSource + "x", out, "4", Typed, KB}, messages::SourcePathTooLong},
+        {{tenk, out + "\\" + std::string(260, 'd'), "4", Typed, KB}, messages::DestPathTooLong},
         // A span checks the drive before the source.
-        {{missing, "A:\\Pieces", "", Span, KB}, Stop::SpanToFolder},
-        {{missing, "C:\\", "", Span, KB}, Stop::SpanToFixed},
+        {{missing, "A:\\Pieces", "", Span, KB}, messages::SpanToFolder},
+        {{missing, "C:\\", "", Span, KB}, messages::SpanToFixed},
         // The source, then the destination, then the size against the source.
-        {{missing, nowhere, "1", Typed, KB}, Stop::SourceNotFound},
-        {{empty, out, "1", Typed, KB}, Stop::SourceEmpty},
-        {{empty, nowhere, "", Preset, KB}, Stop::SourceEmpty},
-        {{small, nowhere, "101", Typed, Bytes}, Stop::DestFolderNotFound},
-        {{small, "Q:\\", "101", Typed, Bytes}, Stop::DestDriveNotFound},
-        {{small, small, "101", Typed, Bytes}, Stop::DestNotFolder},
-        {{small, out + "\\", "101", Typed, Bytes}, Stop::DestFolderNotFound},
-        {{small, out, "101", Typed, Bytes}, Stop::SizeAboveSource},
+        {{missing, nowhere, "1", Typed, KB}, messages::SourceNotFound},
+        {{empty, out, "1", Typed, KB}, messages::SourceEmpty},
+        {{empty, nowhere, "", Preset, KB}, messages::SourceEmpty},
+        {{small, nowhere, "101", Typed, Bytes}, messages::DestFolderNotFound},
+        {{small, "Q:\\", "101", Typed, Bytes}, messages::DestDriveNotFound},
+        {{small, small, "101", Typed, Bytes}, messages::DestNotFolder},
+        {{small, out + "\\", "101", Typed, Bytes}, messages::DestFolderNotFound},
+        {{small, out, "101", Typed, Bytes}, messages::SizeAboveSource},
         // Names and paths too long for the pieces or the join file.
-        {{longName, "C:\\", "4", Typed, KB}, Stop::JoinNameTooLong},
-        {{longName, "", "4", Typed, KB}, Stop::JoinNameTooLong},
-        {{tenk, longest, "4", Typed, KB}, Stop::DestPathTooLong},
-        {{tenk, longest + "q", "4", Typed, KB}, Stop::DestPathTooLong},
-        {{Source("data.bin", 10000), fits, "4", Typed, KB}, Stop::None},
+        {{longName, "C:\\", "4", Typed, KB}, messages::JoinNameTooLong},
+        {{longName, "", "4", Typed, KB}, messages::JoinNameTooLong},
+        {{tenk, longest, "4", Typed, KB}, messages::DestPathTooLong},
+        {{tenk, longest + "q", "4", Typed, KB}, messages::DestPathTooLong},
+        {{Source("data.bin", 10000), fits, "4", Typed, KB}, ""},
     };
     CreateDirectoryA((longest + "q").c_str(), nullptr);
     for (const Row& row : rows) {
         SCOPED_TRACE(row.request.source + " | " + row.request.dest + " | " + row.request.size);
-        EXPECT_EQ(StopOf(row.request), row.stop);
+        RequestStop stop = StopOf(row.request);
+        EXPECT_EQ(stop == Stop::None ? "" : std::string("Error|") + RefusalText(stop), row.refusal);
     }
     DeleteFileA(longName.c_str());
     RemoveDirectoryA(joinFolder.c_str());
-}
-
-// A typed size past the largest piece is refused, not held at it; the largest
-// piece itself makes one piece of a source of that size.
-TEST_F(SplitRequestRules, TypedSizePastTheLargestPieceIsRefused) {
-    for (auto [size, unit, stop] : {std::tuple{"4096", MB, Stop::SplitSizeTooBig},
-                                    std::tuple{"4294967295", Bytes, Stop::OnePiece}}) {
-        SplitRequestValues values;
-        CopyText(values.source, missing);
-        SplitJob.Spanning = 0;
-        ResetJob();
-        StoreSplitSize(size, Typed, unit, 2);
-        SplitJob.SourceSize = 4294967295u;
-        EXPECT_EQ(CheckSplitRequest(values).stop, stop) << size;
-    }
 }
 
 // The questions: each stops the request until the user says Yes, which the

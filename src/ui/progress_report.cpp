@@ -31,16 +31,6 @@ constexpr DWORD ReportInterval = 40;
 
 constexpr char CloseTip[] = "Close Split Status Dialog";
 
-// The control id that stands for the progress window's tooltip.
-constexpr int ToolTipControl = 0;
-
-struct WorkerCall {
-    int control;  // a control of the progress window, or ToolTipControl
-    UINT message;
-    WPARAM wParam;
-    LPARAM lParam;
-};
-
 constexpr uint64_t LargestRange = 0xFFFF;
 
 // The report's pace: what has not been shown yet. Only the thread that runs
@@ -91,17 +81,16 @@ LRESULT CALLBACK WatchPrompt(int code, WPARAM wParam, LPARAM lParam) {
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
-// A window call to a control of the progress window, carried out on the
-// interface thread; 0 once the job is stopping.
-LRESULT ProgressCall(int control, UINT message, WPARAM wParam, LPARAM lParam) {
+// A window call of the worker's, carried out on the interface thread; 0 once
+// the job is stopping.
+LRESULT ProgressCall(UINT message, WPARAM wParam, LPARAM lParam = 0) {
     HWND window = ProgressWindow;
     if (!WorkerMayGoOn() || !window) return 0;
-    WorkerCall call{control, message, wParam, lParam};
-    return SendMessageA(window, WorkerCallMessage, 0, reinterpret_cast<LPARAM>(&call));
+    return SendMessageA(window, message, wParam, lParam);
 }
 
-void SendStatus(const char* text) {
-    ProgressCall(IDC_PROGRESS_STATUS, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
+void SendText(int controlId, const char* text) {
+    ProgressCall(ShowTextMessage, static_cast<WPARAM>(controlId), reinterpret_cast<LPARAM>(text));
 }
 
 // Sends the steps and the status that wait; done before every prompt and
@@ -109,11 +98,11 @@ void SendStatus(const char* text) {
 void ShowPendingProgress() {
     Pace.lastReport = GetTickCount();
     if (Pace.pendingStatus[0]) {
-        SendStatus(Pace.pendingStatus);
+        SendText(IDC_PROGRESS_STATUS, Pace.pendingStatus);
         Pace.pendingStatus[0] = '\0';
     }
     if (Pace.pendingSteps) {
-        ProgressCall(IDC_PROGRESS_BAR, PBM_DELTAPOS, Pace.pendingSteps, 0);
+        ProgressCall(MoveBarMessage, Pace.pendingSteps);
         Pace.pendingSteps = 0;
     }
 }
@@ -155,7 +144,7 @@ void ShowPassingStatus(const char* text) {
 // A text the user must see, in order (title, disk statuses, the last steps).
 void ShowProgressText(int controlId, const char* text) {
     ShowPendingProgress();
-    ProgressCall(controlId, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
+    SendText(controlId, text);
 }
 
 void ShowTitle(const char* text) { ShowProgressText(IDC_PROGRESS_TITLE, text); }
@@ -170,10 +159,10 @@ void SetRange(uint64_t steps) {
         steps > LargestRange ? static_cast<uint32_t>((steps - 1) / LargestRange + 1) : 1;
     Pace.stepsSinceMove = 0;
     auto upper = static_cast<WORD>((steps + Pace.stepsPerMove - 1) / Pace.stepsPerMove);
-    ProgressCall(IDC_PROGRESS_BAR, PBM_SETRANGE, 0, MAKELPARAM(0, upper));
+    ProgressCall(SetRangeMessage, upper);
 }
 
-void SetPosition(uint32_t position) { ProgressCall(IDC_PROGRESS_BAR, PBM_SETPOS, position, 0); }
+void SetPosition(uint32_t position) { ProgressCall(SetPositionMessage, position); }
 
 void FillProgressBar(bool spanning) {
     if (spanning) {
@@ -185,16 +174,18 @@ void FillProgressBar(bool spanning) {
     }
 }
 
-void TurnButtonIntoClose() {
-    ProgressCall(IDCANCEL, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("Close"));
+// On the interface thread.
+void ShowCloseButton() {
+    SetDlgItemTextA(ProgressWindow, IDCANCEL, "Close");
     TTTOOLINFOA tool = ToolRecord(ProgressWindow, IDCANCEL, CloseTip);
-    ProgressCall(ToolTipControl, TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&tool));
+    if (ProgressTooltip)
+        SendMessageA(ProgressTooltip, TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
 void ShowFinished(bool spanning) {
     FillProgressBar(spanning);
     ShowStatus("Finished.");
-    TurnButtonIntoClose();
+    ProgressCall(ShowCloseMessage, 0);
 }
 
 int AskUser(const char* text, const char* caption, UINT flags) {
@@ -250,10 +241,25 @@ const JobReport ProgressReport{
 
 void ReportToProgressWindow() { SetJobReport(ProgressReport); }
 
-LRESULT ServeWorkerCall(LPARAM request) {
-    if (!WorkerMayGoOn() || !ProgressWindow) return 0;
-    const auto& call = *reinterpret_cast<const WorkerCall*>(request);
-    HWND target =
-        call.control == ToolTipControl ? ProgressTooltip : GetDlgItem(ProgressWindow, call.control);
-    return target ? SendMessageA(target, call.message, call.wParam, call.lParam) : 0;
+bool IsWorkerCall(UINT message) {
+    return message >= ShowTextMessage && message <= ShowCloseMessage;
+}
+
+LRESULT ServeWorkerCall(UINT message, WPARAM wParam, LPARAM lParam) {
+    HWND window = ProgressWindow;
+    if (!WorkerMayGoOn() || !window) return 0;
+    switch (message) {
+        case ShowTextMessage:
+            return SendDlgItemMessageA(window, static_cast<int>(wParam), WM_SETTEXT, 0, lParam);
+        case MoveBarMessage:
+            return SendDlgItemMessageA(window, IDC_PROGRESS_BAR, PBM_DELTAPOS, wParam, 0);
+        case SetRangeMessage:
+            return SendDlgItemMessageA(window, IDC_PROGRESS_BAR, PBM_SETRANGE, 0,
+                                       MAKELPARAM(0, static_cast<WORD>(wParam)));
+        case SetPositionMessage:
+            return SendDlgItemMessageA(window, IDC_PROGRESS_BAR, PBM_SETPOS, wParam, 0);
+        default:
+            ShowCloseButton();
+            return 0;
+    }
 }

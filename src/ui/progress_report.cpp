@@ -33,8 +33,8 @@ constexpr char CloseTip[] = "Close Split Status Dialog";
 
 constexpr uint64_t LargestRange = 0xFFFF;
 
-// The report's pace: what has not been shown yet. Only the thread that runs
-// the job's steps touches it.
+// The report's pace, the receiver of its verbs: what has not been shown yet.
+// Only the thread that runs the job's steps touches it.
 struct ReportPace {
     DWORD lastReport = 0;
     uint32_t pendingSteps = 0;
@@ -93,84 +93,94 @@ void SendText(int controlId, const char* text) {
     ProgressCall(ShowTextMessage, static_cast<WPARAM>(controlId), reinterpret_cast<LPARAM>(text));
 }
 
+ReportPace& PaceOf(void* receiver) { return *static_cast<ReportPace*>(receiver); }
+
 // Sends the steps and the status that wait; done before every prompt and
 // text the user must see, so nothing shows out of order.
-void ShowPendingProgress() {
-    Pace.lastReport = GetTickCount();
-    if (Pace.pendingStatus[0]) {
-        SendText(IDC_PROGRESS_STATUS, Pace.pendingStatus);
-        Pace.pendingStatus[0] = '\0';
+void ShowPendingProgress(ReportPace& pace) {
+    pace.lastReport = GetTickCount();
+    if (pace.pendingStatus[0]) {
+        SendText(IDC_PROGRESS_STATUS, pace.pendingStatus);
+        pace.pendingStatus[0] = '\0';
     }
-    if (Pace.pendingSteps) {
-        ProgressCall(MoveBarMessage, Pace.pendingSteps);
-        Pace.pendingSteps = 0;
+    if (pace.pendingSteps) {
+        ProgressCall(MoveBarMessage, pace.pendingSteps);
+        pace.pendingSteps = 0;
     }
 }
 
-void ReportWhenDue() {
-    if (GetTickCount() - Pace.lastReport >= ReportInterval) ShowPendingProgress();
+void ReportWhenDue(ReportPace& pace) {
+    if (GetTickCount() - pace.lastReport >= ReportInterval) ShowPendingProgress(pace);
 }
 
 // A new job reports its first step at once.
-void ResetProgressPacing() {
-    Pace.lastReport = GetTickCount() - ReportInterval;
-    Pace.pendingSteps = 0;
-    Pace.pendingStatus[0] = '\0';
+void ResetProgressPacing(void* receiver) {
+    ReportPace& pace = PaceOf(receiver);
+    pace.lastReport = GetTickCount() - ReportInterval;
+    pace.pendingSteps = 0;
+    pace.pendingStatus[0] = '\0';
 }
 
 // One more step of the bar, shown with the next report.
-void StepProgressBar() {
-    if (++Pace.stepsSinceMove >= Pace.stepsPerMove) {
-        Pace.stepsSinceMove = 0;
-        ++Pace.pendingSteps;
+void StepProgressBar(void* receiver) {
+    ReportPace& pace = PaceOf(receiver);
+    if (++pace.stepsSinceMove >= pace.stepsPerMove) {
+        pace.stepsSinceMove = 0;
+        ++pace.pendingSteps;
     }
-    ReportWhenDue();
+    ReportWhenDue(pace);
 }
 
 // The job's last step: the bar moves once more, whatever part of a move the
 // steps so far had made, and shows at once.
-void FinishProgressBar() {
-    Pace.stepsSinceMove = 0;
-    ++Pace.pendingSteps;
-    ShowPendingProgress();
+void FinishProgressBar(ReportPace& pace) {
+    pace.stepsSinceMove = 0;
+    ++pace.pendingSteps;
+    ShowPendingProgress(pace);
 }
 
 // A status that may be passed over when a newer one follows at once.
-void ShowPassingStatus(const char* text) {
-    CopyText(Pace.pendingStatus, sizeof Pace.pendingStatus, text);
-    ReportWhenDue();
+void ShowPassingStatus(void* receiver, const char* text) {
+    ReportPace& pace = PaceOf(receiver);
+    CopyText(pace.pendingStatus, sizeof pace.pendingStatus, text);
+    ReportWhenDue(pace);
 }
 
 // A text the user must see, in order (title, disk statuses, the last steps).
-void ShowProgressText(int controlId, const char* text) {
-    ShowPendingProgress();
+void ShowProgressText(ReportPace& pace, int controlId, const char* text) {
+    ShowPendingProgress(pace);
     SendText(controlId, text);
 }
 
-void ShowTitle(const char* text) { ShowProgressText(IDC_PROGRESS_TITLE, text); }
+void ShowTitle(void* receiver, const char* text) {
+    ShowProgressText(PaceOf(receiver), IDC_PROGRESS_TITLE, text);
+}
 
-void ShowStatus(const char* text) { ShowProgressText(IDC_PROGRESS_STATUS, text); }
+void ShowStatus(void* receiver, const char* text) {
+    ShowProgressText(PaceOf(receiver), IDC_PROGRESS_STATUS, text);
+}
 
 // The range message carries 16 bits: beyond 65,535 steps, the bar moves once
 // for every so many steps (the fewest that bring the range under 65,536), so
 // that it still runs from empty to full.
-void SetRange(uint64_t steps) {
-    Pace.stepsPerMove =
+void SetRange(void* receiver, uint64_t steps) {
+    ReportPace& pace = PaceOf(receiver);
+    pace.stepsPerMove =
         steps > LargestRange ? static_cast<uint32_t>((steps - 1) / LargestRange + 1) : 1;
-    Pace.stepsSinceMove = 0;
-    auto upper = static_cast<WORD>((steps + Pace.stepsPerMove - 1) / Pace.stepsPerMove);
+    pace.stepsSinceMove = 0;
+    auto upper = static_cast<WORD>((steps + pace.stepsPerMove - 1) / pace.stepsPerMove);
     ProgressCall(SetRangeMessage, upper);
 }
 
-void SetPosition(uint32_t position) { ProgressCall(SetPositionMessage, position); }
+void SetPosition(void*, uint32_t position) { ProgressCall(SetPositionMessage, position); }
 
-void FillProgressBar(bool spanning) {
+void FillProgressBar(void* receiver, bool spanning) {
     if (spanning) {
-        ShowPendingProgress();
-        SetRange(1);
-        SetPosition(1);
+        ShowPendingProgress(PaceOf(receiver));
+        SetRange(receiver, 1);
+        SetPosition(receiver, 1);
     } else {
-        FinishProgressBar();
+        FinishProgressBar(PaceOf(receiver));
     }
 }
 
@@ -182,14 +192,14 @@ void ShowCloseButton() {
         SendMessageA(ProgressTooltip, TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
-void ShowFinished(bool spanning) {
-    FillProgressBar(spanning);
-    ShowStatus("Finished.");
+void ShowFinished(void* receiver, bool spanning) {
+    FillProgressBar(receiver, spanning);
+    ShowStatus(receiver, "Finished.");
     ProgressCall(ShowCloseMessage, 0);
 }
 
-int AskUser(const char* text, const char* caption, UINT flags) {
-    ShowPendingProgress();
+int AskUser(void* receiver, const char* text, const char* caption, UINT flags) {
+    ShowPendingProgress(PaceOf(receiver));
     OpenPrompt = nullptr;
     HHOOK hook = SetWindowsHookExA(WH_CBT, WatchPrompt, nullptr, GetCurrentThreadId());
     int answer = ShowMessageBox(ProgressWindow, text, caption, flags);
@@ -204,25 +214,25 @@ void CloseOpenPrompt() {
     if (box) CloseBox(box);
 }
 
-void ShowCanceling() {
+void ShowCanceling(void*) {
     SetDlgItemTextA(ProgressWindow, IDC_PROGRESS_STATUS, "Canceling...");
     CloseOpenPrompt();
 }
 
-void CloseWindows(bool closeMainWindow) {
+void CloseWindows(void*, bool closeMainWindow) {
     if (ProgressWindow) SendMessageA(ProgressWindow, WM_CLOSE, 0, 0);
     if (closeMainWindow && MainWindow) SendMessageA(MainWindow, WM_CLOSE, 0, 0);
 }
 
 // Where the worker's last message goes: the progress window while it is
 // open, else the main window it brought back.
-void PostWorkerEnd() {
+void PostWorkerEnd(void*) {
     HWND window = ProgressWindow;
     if (!window || !IsWindow(window)) window = MainWindow;
     PostMessageA(window, SplitWorkerEndedMessage, 0, 0);
 }
 
-const JobReport ProgressReport{
+const JobReportVerbs ProgressVerbs{
     ResetProgressPacing,  // Begin
     ShowTitle,            // Title
     SetRange,             // Range
@@ -239,7 +249,7 @@ const JobReport ProgressReport{
 
 }  // namespace
 
-void ReportToProgressWindow() { SetJobReport(ProgressReport); }
+void ReportToProgressWindow() { SetJobReport({&ProgressVerbs, &Pace}); }
 
 bool IsWorkerCall(UINT message) {
     return message >= ShowTextMessage && message <= ShowCloseMessage;

@@ -41,7 +41,7 @@ int DefaultAnswer(UINT flags) {
     return type == MB_YESNO ? IDNO : IDCANCEL;
 }
 
-int RecordAsk(const char* text, const char* caption, UINT flags) {
+int RecordAsk(void*, const char* text, const char* caption, UINT flags) {
     SeenBox box{caption, text, nullptr, DefaultAnswer(flags)};
     OnTestThread([&] {
         if (Progress.answerWith) {
@@ -57,15 +57,15 @@ int RecordAsk(const char* text, const char* caption, UINT flags) {
     return IDCANCEL;
 }
 
-const JobReport RecordingReport{
-    [] {},  // Begin
-    [](const char* text) { RecordText(Progress.titles, text); },
-    [](uint64_t steps) { OnTestThread([=] { Progress.ranges.push_back(steps); }); },
-    [](uint32_t position) { OnTestThread([=] { Progress.position = position; }); },
-    [](const char* text) { RecordText(Progress.statuses, text); },
-    [](const char* text) { RecordText(Progress.statuses, text); },
-    [] { OnTestThread([] { ++Progress.position; }); },
-    [](bool spanning) {
+const JobReportVerbs RecordingVerbs{
+    [](void*) {},  // Begin
+    [](void*, const char* text) { RecordText(Progress.titles, text); },
+    [](void*, uint64_t steps) { OnTestThread([=] { Progress.ranges.push_back(steps); }); },
+    [](void*, uint32_t position) { OnTestThread([=] { Progress.position = position; }); },
+    [](void*, const char* text) { RecordText(Progress.statuses, text); },
+    [](void*, const char* text) { RecordText(Progress.statuses, text); },
+    [](void*) { OnTestThread([] { ++Progress.position; }); },
+    [](void*, bool spanning) {
         RecordText(Progress.statuses, "Finished.");
         OnTestThread([=] {
             ++Progress.finished;
@@ -73,15 +73,15 @@ const JobReport RecordingReport{
         });
     },
     RecordAsk,
-    [] {  // Canceling, on the test thread
+    [](void*) {  // Canceling, on the test thread
         Progress.statuses.push_back("Canceling...");
         SetEvent(CancelEvent);
     },
-    [](bool closeMainWindow) {  // Close, on the test thread
+    [](void*, bool closeMainWindow) {  // Close, on the test thread
         ++Progress.closeRequests;
         Progress.closedMainWindow = closeMainWindow;
     },
-    [] { PostMessageA(JobWindow, WorkerEndedMessage, 0, 0); },
+    [](void*) { PostMessageA(JobWindow, WorkerEndedMessage, 0, 0); },
 };
 
 LRESULT CALLBACK JobWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -121,7 +121,7 @@ void ResetEngineState() {
         JobWindow = CreateWindowA("RecordedJob", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
                                   type.hInstance, nullptr);
     }
-    SetJobReport(RecordingReport);
+    SetJobReport({&RecordingVerbs, nullptr});
     ResetEvent(CancelEvent);
     SetOptions(QuietOptions);
     SplitJob.Spanning = 0;

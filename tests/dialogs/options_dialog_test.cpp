@@ -7,6 +7,7 @@
 #include "resource.h"
 #include "settings/registry_settings.h"
 #include "test_support.h"
+#include "ui/main_dialog.h"
 #include "ui_driver.h"
 
 namespace dialog_tests {
@@ -16,18 +17,18 @@ namespace {
 
 using testing_support::MessageBoxWatcher;
 
-// In registry order.
-constexpr std::array<int, 8> BoxIds{
-    IDC_OPT_USE_DOS83,       IDC_OPT_LONG_JOIN_NAME, IDC_OPT_BACKUP_PROMPT, IDC_OPT_DELETE_PROMPT,
-    IDC_OPT_CLOSE_WHEN_DONE, IDC_OPT_NO_REMINDERS,   IDC_OPT_MORE_MEM,      IDC_OPT_ALWAYS_ON_TOP};
 constexpr OptionValues NoneSet{};
 constexpr OptionValues Alternate{1, 0, 1, 0, 1, 0, 1, 0};
 
-std::array<int64_t, 8> AsStored(const OptionValues& values) {
-    std::array<int64_t, 8> stored{};
-    for (size_t i = 0; i < values.size(); ++i) stored[i] = values[i];
-    return stored;
+// The check box of each option, in registry order, from the dialog's table.
+std::array<int, OptionCount> BoxIdsOf() {
+    std::array<int, OptionCount> ids{};
+    for (size_t i = 0; i < OptionCount; ++i)
+        for (const OptionControl& control : OptionControls)
+            if (control.field == SettingValues[i].field) ids[i] = control.controlId;
+    return ids;
 }
+const std::array<int, OptionCount> BoxIds = BoxIdsOf();
 
 OptionValues ReadBoxes(HWND dialog) {
     OptionValues boxes{};
@@ -127,7 +128,7 @@ TEST_P(OptionsClosedWithoutOk, ChangesNothing) {
     });
     ASSERT_TRUE(run.shown && run.closed);
     EXPECT_EQ(CurrentOptions(), Alternate);
-    EXPECT_EQ(StoredDwords(), (std::array<int64_t, 8>{5, 0, 5, 0, 5, 0, 5, 0}));
+    EXPECT_EQ(StoredDwords(), (StoredValues{5, 0, 5, 0, 5, 0, 5, 0}));
     EXPECT_FALSE(IsTopmost(MainWindow));
 }
 
@@ -140,7 +141,7 @@ TEST_F(OptionsDialog, BothNamingBoxesWarnOnceBeforeTheSaveAndAreStoredAsSet) {
     SetOptions(NoneSet);
     SaveSettings();
     MessageBoxWatcher boxes;
-    std::array<int64_t, 8> storedAtWarning{};
+    StoredValues storedAtWarning{};
     boxes.AnswerWith([&](const testing_support::SeenBox&) {
         storedAtWarning = StoredDwords();
         return IDOK;

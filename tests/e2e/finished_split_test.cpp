@@ -18,12 +18,6 @@ namespace {
 
 const std::vector<std::string> NoBoxes;
 
-std::array<int64_t, 8> AsStored(const OptionValues& values) {
-    std::array<int64_t, 8> stored{};
-    std::copy(values.begin(), values.end(), stored.begin());
-    return stored;
-}
-
 // The pieces and the join file, as a folder listing shows them.
 std::vector<std::string> Outputs(const std::string& source, uint32_t count,
                                  const std::string& joinName) {

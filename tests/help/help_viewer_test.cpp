@@ -14,7 +14,7 @@
 
 #include "program_session.h"
 #include "resource.h"
-#include "ui/main_dialog.h"
+#include "ui/options_dialog.h"
 
 using namespace testing_support;
 
@@ -150,15 +150,15 @@ TEST_F(HelpViewer, HelpButtonOpensTheContents) {
 TEST_F(HelpViewer, ContextHelpOnEveryOptionOpensItsTopic) {
     HWND options = session.OpenDialog(IDC_OPTIONS, messages::OptionsCaption);
     ASSERT_NE(options, nullptr);
-    for (const DWORD* pair = ContextHelpTable; pair[0] != 0; pair += 2) {
-        HWND control = GetDlgItem(options, static_cast<int>(pair[0]));
+    for (const OptionControl& row : OptionControls) {
+        HWND control = GetDlgItem(options, row.controlId);
         std::string title = WithoutAccelerators(WindowText(control));
         ASSERT_TRUE(PressHelpKey(control));
         HWND viewer = WaitForTopic(title);
         ASSERT_NE(viewer, nullptr)
-            << "context id " << pair[1] << ", \"" << title << "\": " << ViewerState();
+            << "context id " << row.helpId << ", \"" << title << "\": " << ViewerState();
         EXPECT_EQ(WindowText(viewer), HelpTitle);
-        if (pair[0] == IDC_OPT_USE_DOS83) {
+        if (row.controlId == IDC_OPT_USE_DOS83) {
             EXPECT_TRUE(SaveScreenshot(viewer, "help_option_topic"));
         }
     }

@@ -16,6 +16,7 @@
 #include "model/size_arithmetic.h"
 #include "model/split_job.h"
 #include "platform/file_services.h"
+#include "ui/main_dialog.h"
 #include "ui/progress_dialog.h"
 
 namespace {

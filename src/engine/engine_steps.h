@@ -7,6 +7,8 @@
 
 #include <cstdint>
 
+#include "engine/job_report.h"
+
 struct JoinFileContent;
 
 // Life cycle (job_life_cycle.cpp), the only place that knows the job's phase.
@@ -15,9 +17,6 @@ struct JoinFileContent;
 bool BeginSplitJob();
 // The preparation is done: the job runs (JobRunning set).
 void MarkSplitJobPrepared();
-// False once the job is stopping; the worker then touches no file, prompt or
-// window any more.
-bool WorkerMayGoOn();
 // The one way to end a job early (a failure, a cancelled prompt). Before a
 // worker runs the clean-up happens at once; on the worker the job stops and
 // the clean-up follows on the interface thread when the worker has gone.
@@ -31,10 +30,6 @@ DWORD ReportWorkerEnd(DWORD exitCode);
 
 // Reports (job_life_cycle.cpp), through the job's JobReport.
 
-// The captions of the engine's message boxes: its errors, and its questions
-// and reminders.
-constexpr char ErrorCaption[] = "Error";
-constexpr char ProductName[] = "Veltra Partola 95";
 // A message box of the report; 0 once the job is stopping, and for an answer
 // given after the job began to stop.
 int AskUser(const char* text, const char* caption, UINT flags);

@@ -17,22 +17,22 @@ namespace {
 
 // Until a window installs its report, a job shows nothing and every
 // question has no answer.
-const JobReport SilentReport{
-    [] {},                                             // Begin
-    [](const char*) {},                                // Title
-    [](uint64_t) {},                                   // Range
-    [](uint32_t) {},                                   // Position
-    [](const char*) {},                                // Status
-    [](const char*) {},                                // PassingStatus
-    [] {},                                             // Step
-    [](bool) {},                                       // Finished
-    [](const char*, const char*, UINT) { return 0; },  // Ask
-    [] {},                                             // Canceling
-    [](bool) {},                                       // Close
-    [] {},                                             // WorkerEnded
+const JobReportVerbs SilentVerbs{
+    [](void*) {},                                             // Begin
+    [](void*, const char*) {},                                // Title
+    [](void*, uint64_t) {},                                   // Range
+    [](void*, uint32_t) {},                                   // Position
+    [](void*, const char*) {},                                // Status
+    [](void*, const char*) {},                                // PassingStatus
+    [](void*) {},                                             // Step
+    [](void*, bool) {},                                       // Finished
+    [](void*, const char*, const char*, UINT) { return 0; },  // Ask
+    [](void*) {},                                             // Canceling
+    [](void*, bool) {},                                       // Close
+    [](void*) {},                                             // WorkerEnded
 };
 
-const JobReport* Report = &SilentReport;
+JobReport Report{&SilentVerbs, nullptr};
 
 enum class JobPhase {
     Idle,       // no job; the progress window may close
@@ -60,18 +60,21 @@ void CancelSplitJob() {
         return;
     }
     if (!Move(JobPhase::Running, JobPhase::Stopping)) return;
-    Report->Canceling();
+    Report.Canceling();
 }
 
 }  // namespace
 
-void SetJobReport(const JobReport& report) { Report = &report; }
+HANDLE WorkerThread = nullptr;
+DWORD WorkerThreadId = 0;
 
-const JobReport& JobReporter() { return *Report; }
+void SetJobReport(const JobReport& report) { Report = report; }
+
+const JobReport& JobReporter() { return Report; }
 
 int AskUser(const char* text, const char* caption, UINT flags) {
     if (!WorkerMayGoOn()) return 0;
-    int answer = Report->Ask(text, caption, flags);
+    int answer = Report.Ask(text, caption, flags);
     return WorkerMayGoOn() ? answer : 0;
 }
 
@@ -89,7 +92,7 @@ int EndSplitJob(bool closeMainWindow) {
     CloseFile(SplitJob.PieceHandle);
     CloseFile(SplitJob.BackupHandle);
     // The progress window brings the main window back as it closes.
-    Report->Close(closeMainWindow);
+    Report.Close(closeMainWindow);
     return 0;
 }
 
@@ -119,7 +122,7 @@ bool EndSplitJobEarly(bool closeMainWindow) {
 bool EnterCompletion() { return Move(JobPhase::Running, JobPhase::Finishing); }
 
 DWORD ReportWorkerEnd(DWORD exitCode) {
-    Report->WorkerEnded();
+    Report.WorkerEnded();
     return exitCode;
 }
 
@@ -137,7 +140,7 @@ void SplitWorkerEnded() {
         return;
     }
     if (!Move(JobPhase::Finishing, JobPhase::Idle)) return;
-    if (Options.CloseWhenDone || CloseWanted) Report->Close(false);
+    if (Options.CloseWhenDone || CloseWanted) Report.Close(false);
 }
 
 bool ProgressWindowMayClose() {

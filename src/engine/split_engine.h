@@ -29,9 +29,18 @@ extern uint32_t CopySliceBytes;
 // job, 0 when it ended early.
 DWORD WINAPI RunSplitJob(LPVOID);
 
+// The SplitWorker thread while it runs (its handle is closed when its end has
+// been handled), and its id.
+extern HANDLE WorkerThread;
+extern DWORD WorkerThreadId;
+
 // Starts the SplitWorker thread for a prepared job (WorkerThread, WorkerThreadId).
 // When the thread cannot be started the job is ended with a message; false then.
 bool StartSplitWorker();
+
+// False once the job is stopping; the worker then touches no file, prompt or
+// window any more.
+bool WorkerMayGoOn();
 
 // True from the start of a job's preparation until its worker has ended and
 // its end has been handled. No new job may start while it holds.

@@ -5,30 +5,19 @@
 #include <iterator>
 #include <string_view>
 
-#include "model/split_job.h"
 #include "platform/file_services.h"
 
 namespace {
-
-constexpr uint32_t KiloByte = 1024;
-constexpr uint32_t MegaByte = 1024 * 1024;
-
-// The piece sizes behind the preset list's entries, in list order.
-constexpr uint32_t PresetSizes[] = {729712, 1213552, 1457264, 2621440};
-constexpr uint32_t UnitFactors[] = {1, KiloByte, MegaByte};
 
 constexpr char InvalidCharacterText[] =
     "Invalid character(s) found in split size.\n"
     "Characters other than digits or decimal points (.) are invalid.";
 constexpr char SpacesText[] = "Spaces aren't allowed before or between digits.";
 
-// Set when the typed size is past the largest piece; SplitSize then holds
-// that largest size.
-bool TypedSizeTooBig = false;
-
-uint32_t HeldAtLargest(uint64_t bytes) {
-    TypedSizeTooBig = bytes > UINT32_MAX;
-    return TypedSizeTooBig ? UINT32_MAX : static_cast<uint32_t>(bytes);
+// The byte count, held at the largest piece; tooBig says whether it was.
+uint32_t HeldAtLargest(uint64_t bytes, bool& tooBig) {
+    tooBig = bytes > UINT32_MAX;
+    return tooBig ? UINT32_MAX : static_cast<uint32_t>(bytes);
 }
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
@@ -49,14 +38,14 @@ SizeError SizeTextFault(std::string_view text) {
 }
 
 // The integer the leading digits write; held at the largest byte count.
-uint32_t LeadingWholeNumber(std::string_view text) {
+uint32_t LeadingWholeNumber(std::string_view text, bool& tooBig) {
     uint64_t value = 0;
     for (char c : text) {
         if (!IsDigit(c)) break;
         value = value * 10 + static_cast<unsigned>(c - '0');
-        if (value > UINT32_MAX) return HeldAtLargest(value);
+        if (value > UINT32_MAX) return HeldAtLargest(value, tooBig);
     }
-    return HeldAtLargest(value);
+    return HeldAtLargest(value, tooBig);
 }
 
 // The leading decimal number times the factor, truncated toward zero and held
@@ -64,7 +53,7 @@ uint32_t LeadingWholeNumber(std::string_view text) {
 // as one integer over its power of ten. The text holds at most 19 characters,
 // so the digits fit 64 bits, and with a decimal point the power of ten is at
 // most 10^18.
-uint32_t LeadingDecimalTimes(std::string_view text, uint32_t factor) {
+uint32_t LeadingDecimalTimes(std::string_view text, uint32_t factor, bool& tooBig) {
     uint64_t digits = 0, scale = 1;
     bool pointSeen = false;
     for (char c : text) {
@@ -78,7 +67,7 @@ uint32_t LeadingDecimalTimes(std::string_view text, uint32_t factor) {
         }
     }
     uint64_t whole = digits / scale, rest = digits % scale;
-    if (whole > UINT32_MAX) return HeldAtLargest(whole);
+    if (whole > UINT32_MAX) return HeldAtLargest(whole, tooBig);
     // rest * factor / scale by shift and add, one bit of the factor at a
     // time; the remainder stays below scale, so nothing overflows.
     uint64_t fraction = 0, remainder = 0;
@@ -88,25 +77,20 @@ uint32_t LeadingDecimalTimes(std::string_view text, uint32_t factor) {
         if (factor >> bit & 1) remainder += rest;
         for (; remainder >= scale; remainder -= scale) ++fraction;
     }
-    return HeldAtLargest(whole * factor + fraction);
+    return HeldAtLargest(whole * factor + fraction, tooBig);
 }
 
-void ConvertSpecifiedSize() {
-    SplitJob.Spanning = 0;
-    int32_t unit = SplitJob.SizeUnitIndex;
-    std::string_view text(SplitJob.SplitSizeText.data());
-    if (unit == 0) {
-        SplitJob.SplitSize = LeadingWholeNumber(text);
-    } else if (unit == 1 || unit == 2) {
-        SplitJob.SplitSize = LeadingDecimalTimes(text, UnitFactors[unit]);
-    }
+// A unit outside the list keeps the size held so far.
+uint32_t SpecifiedSize(std::string_view text, int32_t unit, uint32_t heldSize, bool& tooBig) {
+    if (unit == 0) return LeadingWholeNumber(text, tooBig);
+    if (unit == 1 || unit == 2) return LeadingDecimalTimes(text, SizeUnits[unit].factor, tooBig);
+    return heldSize;
 }
 
-void ConvertPresetSize() {
-    SplitJob.Spanning = 0;
-    int32_t preset = SplitJob.PresetIndex;
-    if (preset >= 0 && preset < static_cast<int32_t>(std::size(PresetSizes)))
-        SplitJob.SplitSize = PresetSizes[preset];
+uint32_t PresetSize(int32_t preset, uint32_t heldSize) {
+    if (preset >= 0 && preset < static_cast<int32_t>(std::size(Presets)))
+        return Presets[preset].bytes;
+    return heldSize;
 }
 
 // "N.NN" of bytes / 2^shift, rounded to the nearest hundredth, a tie to the
@@ -152,41 +136,31 @@ const char* SizeErrorText(SizeError error) {
     }
 }
 
-SizeError StoreSplitSize(const char* text, int32_t mode, int32_t unitIndex, int32_t presetIndex) {
-    CopyText(SplitJob.SplitSizeText, text);
-    SplitJob.SizeUnitIndex = unitIndex;
-    SplitJob.PresetIndex = presetIndex;
-    SplitJob.SizeMode = mode;
-    if (mode == 1) {
-        SizeError fault = SizeTextFault(SplitJob.SplitSizeText.data());
-        if (fault != SizeError::None) return fault;
-    }
-    TypedSizeTooBig = false;
-    switch (SplitJob.SizeMode) {
-        case 0:
-            SplitJob.SplitSize = 0;
-            SplitJob.Spanning = 1;
+SplitSizeReading ReadSizeValues(std::string_view text, SplitSizeMode mode, int32_t unitIndex,
+                                int32_t presetIndex, uint32_t heldSize) {
+    SplitSizeReading reading{SizeError::None, false, heldSize, false};
+    if (mode == SplitSizeMode::Specified) reading.error = SizeTextFault(text);
+    if (reading.error != SizeError::None) return reading;
+    switch (mode) {
+        case SplitSizeMode::Span:
+            reading.splitSize = 0;
+            reading.spanning = true;
             break;
-        case 1:
-            ConvertSpecifiedSize();
+        case SplitSizeMode::Specified:
+            reading.splitSize = SpecifiedSize(text, unitIndex, heldSize, reading.tooBig);
             break;
         default:
-            ConvertPresetSize();
+            reading.splitSize = PresetSize(presetIndex, heldSize);
             break;
     }
-    return SizeError::None;
+    return reading;
 }
 
-bool SplitSizeIsTooBig() { return TypedSizeTooBig; }
-
-bool SizeText(const char* path, char* text, size_t capacity) {
+bool SourceSizeText(const char* path, uint64_t& size, char* text, size_t capacity) {
     DirectoryEntry entry{};
-    if (!FindDirectoryEntry(path, entry)) {
-        SplitJob.SourceSize = 0;
-        return false;
-    }
-    uint64_t size = entry.Size();
-    SplitJob.SourceSize = size;
+    size = 0;
+    if (!FindDirectoryEntry(path, entry)) return false;
+    size = entry.Size();
     ByteSizeText(size, text, capacity);
     return true;
 }
@@ -197,20 +171,18 @@ uint64_t PieceCountOf(uint64_t sourceSize, uint32_t splitSize) {
     return (sourceSize + splitSize - 1) / splitSize;
 }
 
-void PieceCountText(char* text, size_t capacity) {
-    if (SplitJob.Spanning) {
+uint64_t CountText(const SplitSizeReading& size, uint64_t sourceSize, char* text, size_t capacity) {
+    if (size.spanning) {
         CopyText(text, capacity, "Spanned");
-        return;
+        return 0;
     }
-    uint64_t count = TypedSizeTooBig ? 0 : PieceCountOf(SplitJob.SourceSize, SplitJob.SplitSize);
+    uint64_t count = size.tooBig ? 0 : PieceCountOf(sourceSize, size.splitSize);
     if (count > 0) {
-        // Held at the largest 32-bit count: a split of more than 1,000
-        // pieces is refused before the count is used.
-        SplitJob.PieceCount = count > UINT32_MAX ? UINT32_MAX : static_cast<uint32_t>(count);
         DecimalText(text, capacity, count);
-    } else if (SplitJob.SourceSize != 0 && SplitJob.SplitSize != 0) {
+    } else if (sourceSize != 0 && size.splitSize != 0) {
         CopyText(text, capacity, "Split size too big");
     }
+    return count;
 }
 
 int32_t SuggestedUnit(uint64_t size) {

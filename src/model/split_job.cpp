@@ -1,17 +1,8 @@
-// The split job record, the options record and the process-wide handles.
+// The split job record and the options record.
 #include "model/split_job.h"
 
 SplitJobRecord SplitJob{};
 OptionsRecord Options{};
-
-HINSTANCE AppInstance = nullptr;
-HWND MainWindow = nullptr;
-HWND ProgressWindow = nullptr;
-HWND ProgressTooltip = nullptr;
-HICON AppIcon = nullptr;
-HANDLE WorkerThread = nullptr;
-DWORD WorkerThreadId = 0;
-HICON AboutIcon = nullptr;
 
 void ResetJob() {
     SplitJob.SourcePath[0] = '\0';
@@ -20,7 +11,7 @@ void ResetJob() {
     SplitJob.SourceSize = 0;
     SplitJob.SplitSize = 0;
     SplitJob.PieceCount = 0;
-    SplitJob.SizeMode = 1;
+    SplitJob.SizeMode = SplitSizeMode::Specified;
     SplitJob.SizeUnitIndex = 1;
     SplitJob.PresetIndex = 2;
 }

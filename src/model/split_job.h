@@ -1,5 +1,4 @@
-// The one process-wide split job record, the eight user options and the
-// process-wide window and thread handles. Plain records of fixed-size fields,
+// The one process-wide split job record and the user options. Plain records of fixed-size fields,
 // zeroed at process start and never allocated or freed.
 #pragma once
 
@@ -14,14 +13,17 @@ constexpr size_t SizeTextCapacity = 20;  // 19 characters and the terminator
 
 using SizeTextBuffer = std::array<char, SizeTextCapacity>;
 
+// Which radio of the split-size group is checked.
+enum class SplitSizeMode : int32_t { Span = 0, Specified = 1, Preset = 2 };
+
 struct SplitJobRecord {
     // Inputs, kept in step with the main dialog's controls.
     PathText SourcePath;
     PathText DestFolder;
     SizeTextBuffer SplitSizeText;
-    int32_t SizeMode;       // 0 span to disk, 1 specified size, 2 preset size
-    int32_t SizeUnitIndex;  // 0 bytes, 1 KB, 2 MB
-    int32_t PresetIndex;    // 0 "720 KB", 1 "1.2 MB", 2 "1.44 MB", 3 "2.88 MB"
+    SplitSizeMode SizeMode;
+    int32_t SizeUnitIndex;  // a row of SizeUnits (model/size_arithmetic.h)
+    int32_t PresetIndex;    // a row of Presets (model/size_arithmetic.h)
     PathText BackupFolder;  // never reset
     uint32_t BackupEnabled;
 
@@ -29,6 +31,7 @@ struct SplitJobRecord {
     // a piece, and so every other count, stays under it.
     uint64_t SourceSize;
     uint32_t SplitSize;
+    uint32_t SplitSizeTooBig;  // typed past the largest piece; SplitSize then holds that piece
     uint32_t PieceCount;
     uint32_t Spanning;
 
@@ -67,16 +70,6 @@ struct OptionsRecord {
 extern SplitJobRecord SplitJob;
 
 extern OptionsRecord Options;
-
-// Process-wide handles.
-extern HINSTANCE AppInstance;
-extern HWND MainWindow;
-extern HWND ProgressWindow;
-extern HWND ProgressTooltip;
-extern HICON AppIcon;
-extern HANDLE WorkerThread;
-extern DWORD WorkerThreadId;
-extern HICON AboutIcon;
 
 // Clears the inputs and the derived sizes; leaves Spanning, the backup
 // settings, the copy state and the options alone.

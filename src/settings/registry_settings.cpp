@@ -1,4 +1,4 @@
-// The eight options as REG_DWORD values under the key
+// The options as REG_DWORD values under the key
 // HKEY_LOCAL_MACHINE\SOFTWARE\Veltra Partola 95. Loaded once at start-up, saved by every OK of the
 // Options dialog. Nothing here is ever reported: a registry that cannot be reached leaves the
 // options as they are.
@@ -6,32 +6,7 @@
 
 #include <windows.h>
 
-#include <array>
-#include <cstdint>
-
-#include "model/split_job.h"
-
 namespace {
-
-constexpr char SettingsKey[] = "SOFTWARE\\Veltra Partola 95";
-
-struct SettingValue {
-    const char* name;
-    uint32_t OptionsRecord::*field;
-    uint32_t firstRunValue;
-};
-
-// In the order the values are read and written.
-constexpr std::array<SettingValue, 8> SettingValues{{
-    {"Use DOS 8.3", &OptionsRecord::UseDos83, 0},
-    {"UseLongJoinBatName", &OptionsRecord::UseLongJoinBatName, 1},
-    {"BackupPrompt", &OptionsRecord::BackupPrompt, 1},
-    {"DeletePrompt", &OptionsRecord::DeletePrompt, 0},
-    {"CloseWhenDone", &OptionsRecord::CloseWhenDone, 1},
-    {"NoReminders", &OptionsRecord::NoReminders, 0},
-    {"MoreMem", &OptionsRecord::MoreMem, 0},
-    {"AlwaysOnTop", &OptionsRecord::AlwaysOnTop, 0},
-}};
 
 // Opens the key, creating it when missing. False when it can be neither.
 bool OpenSettingsKey(HKEY& key, bool& created) {

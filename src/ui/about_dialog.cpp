@@ -6,6 +6,7 @@
 
 #include "model/split_job.h"
 #include "resource.h"
+#include "ui/main_dialog.h"
 #include "ui/tool_tips.h"
 
 namespace {
@@ -67,6 +68,8 @@ INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
 }
 
 }  // namespace
+
+HICON AboutIcon = nullptr;
 
 void RunAboutDialog(HWND owner) {
     DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(IDD_ABOUT), owner, AboutDialogProc, 0);

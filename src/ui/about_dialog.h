@@ -3,4 +3,7 @@
 
 #include <windows.h>
 
+// The icon the box shows, loaded as it opens.
+extern HICON AboutIcon;
+
 void RunAboutDialog(HWND owner);

@@ -13,14 +13,9 @@
 #include "resource.h"
 #include "ui/folder_browser.h"
 #include "ui/main_dialog.h"
+#include "ui/message_boxes.h"
 
 namespace {
-
-constexpr char ErrorCaption[] = "Error";
-
-void ShowError(HWND dialog, const char* text) {
-    MessageBoxA(dialog, text, ErrorCaption, MB_ICONERROR | MB_OK);
-}
 
 bool IsDriveLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 
@@ -46,17 +41,17 @@ bool FindFolderEntry(const PathText& folder, DirectoryEntry& entry) {
 // Drives such as "D", "D:" and "D:\" need only the drive test.
 bool FolderAccepted(HWND dialog, const PathText& folder) {
     if (!DriveExists(folder)) {
-        ShowError(dialog, "Drive does not exist.");
+        ShowErrorBox(dialog, "Drive does not exist.");
         return false;
     }
     if (View(folder).size() <= DriveRootLength) return true;
     DirectoryEntry entry{};
     if (!FindFolderEntry(folder, entry)) {
-        ShowError(dialog, "Directory not found.");
+        ShowErrorBox(dialog, "Directory not found.");
         return false;
     }
     if (!entry.IsFolder()) {
-        ShowError(dialog, "Not a directory, directory must exist.");
+        ShowErrorBox(dialog, "Not a directory, directory must exist.");
         return false;
     }
     return true;
@@ -69,8 +64,8 @@ void AcceptBackupFolder(HWND dialog) {
 }
 
 void ConfirmNoBackups(HWND dialog) {
-    if (MessageBoxA(dialog, "Are you sure you want to continue without backing up the pieces?",
-                    "Are you sure?", MB_ICONQUESTION | MB_YESNO) != IDYES)
+    if (!AskYesNo(dialog, "Are you sure you want to continue without backing up the pieces?",
+                  "Are you sure?", MB_ICONQUESTION))
         return;
     SplitJob.BackupEnabled = 0;
     EndDialog(dialog, 0);

@@ -1,13 +1,8 @@
-// The command line's tail: what follows the program's name, the source path
-// the program may be started with.
+// The source path the program may be started with: the command line's tail
+// (runtime/start_up.h finds it).
 #pragma once
 
 #include <string_view>
-
-// The text after the program name, found the way the C run-time's start-up
-// code finds it: a quoted name ends at the next quotation mark, tab or end; a
-// bare name at the next blank.
-std::string_view CommandLineTail(std::string_view line);
 
 // Before the main window opens: the tail, verbatim, is the source path,
 // unless it is empty, starts with "/" or is longer than a path may be.

@@ -5,6 +5,8 @@
 #include <objbase.h>
 #include <shlobj.h>
 
+#include "ui/message_boxes.h"
+
 FolderBrowse BrowseForFolder(HWND owner, const char* title, PathText& folder) {
     IMalloc* allocator = nullptr;
     if (FAILED(CoGetMalloc(MEMCTX_TASK, &allocator)) || !allocator)
@@ -12,7 +14,7 @@ FolderBrowse BrowseForFolder(HWND owner, const char* title, PathText& folder) {
     auto* displayName = static_cast<char*>(allocator->Alloc(PathCapacity));
     if (!displayName) {
         allocator->Release();
-        MessageBoxA(owner, "Out of memory.", "Error", MB_OK | MB_ICONERROR);
+        ShowErrorBox(owner, "Out of memory.");
         return FolderBrowse::OutOfMemory;
     }
     BROWSEINFOA browse{};

@@ -14,6 +14,7 @@
 #include <string>
 
 #include "engine/split_engine.h"
+#include "model/job_sizes.h"
 #include "model/size_arithmetic.h"
 #include "model/split_job.h"
 #include "resource.h"
@@ -30,8 +31,6 @@ namespace {
 constexpr char HelpFile[] = "Partola95.hlp";
 constexpr char SizePrefix[] = "Size: ";
 constexpr char PieceCountPrefix[] = "Num Pieces: ";
-constexpr const char* UnitEntries[] = {"bytes", "KB", "MB"};
-constexpr const char* PresetEntries[] = {"720 KB", "1.2 MB", "1.44 MB", "2.88 MB"};
 
 constexpr ToolTip ToolTips[] = {
     {IDC_SPLIT, "Start Splitting"},
@@ -83,10 +82,12 @@ void EnableSizeControls(HWND dialog, bool sizeField, bool presetList) {
 
 void ReadField(HWND dialog, int id, PathText& target) { ReadPathField(dialog, id, target); }
 
-void FillList(HWND dialog, int id, const char* const* entries, size_t count, int32_t selection) {
-    for (size_t i = 0; i < count; ++i)
+// Fills a list with the labels of a table's rows.
+template <typename Rows>
+void FillList(HWND dialog, int id, const Rows& rows, int32_t selection) {
+    for (const auto& row : rows)
         SendDlgItemMessageA(dialog, id, CB_INSERTSTRING, static_cast<WPARAM>(-1),
-                            reinterpret_cast<LPARAM>(entries[i]));
+                            reinterpret_cast<LPARAM>(row.label));
     SendDlgItemMessageA(dialog, id, CB_SETCURSEL, static_cast<WPARAM>(selection), 0);
 }
 
@@ -98,11 +99,11 @@ void CheckSizeRadio(HWND dialog, int checkedId) {
 
 void SelectSizeMode(HWND dialog) {
     switch (SplitJob.SizeMode) {
-        case 0:
+        case SplitSizeMode::Span:
             CheckSizeRadio(dialog, IDC_SPAN);
             EnableSizeControls(dialog, false, false);
             break;
-        case 1:
+        case SplitSizeMode::Specified:
             CheckSizeRadio(dialog, IDC_SPECIFIED);
             EnableSizeControls(dialog, true, false);
             break;
@@ -134,7 +135,7 @@ void TakeNewSource(HWND dialog, SourceArrival arrival) {
     const char* path = SplitJob.SourcePath.data();
     ShowSourceSize(path);
     if (arrival != SourceArrival::Typed) SuggestUnitFor(dialog, path);
-    ShowPieceCount();
+    RecountPieces();
     ReadField(dialog, IDC_DEST, SplitJob.DestFolder);
     bool suggests = arrival == SourceArrival::Browsed || path[1] == ':';
     if (SplitJob.DestFolder[0] == '\0' && suggests && !IsChecked(dialog, IDC_SPAN))
@@ -153,9 +154,8 @@ void InitMainDialog(HWND dialog) {
     SetSizeLabel(dialog, SplitJob.SourcePath.data());
     SetDlgItemTextA(dialog, IDC_PIECE_COUNT_LABEL, PieceCountPrefix);
     SelectSizeMode(dialog);
-    FillList(dialog, IDC_UNIT_LIST, UnitEntries, std::size(UnitEntries), SplitJob.SizeUnitIndex);
-    FillList(dialog, IDC_PRESET_LIST, PresetEntries, std::size(PresetEntries),
-             SplitJob.PresetIndex);
+    FillList(dialog, IDC_UNIT_LIST, SizeUnits, SplitJob.SizeUnitIndex);
+    FillList(dialog, IDC_PRESET_LIST, Presets, SplitJob.PresetIndex);
     UpdateSplitButton(dialog);
     AddTooltips(dialog, ToolTips);
 }
@@ -177,7 +177,7 @@ bool IsCreated(HWND dialog) { return dialog == MainWindow; }
 
 void SizeFieldChanged(HWND dialog, WORD notification) {
     // The dialog's own filling at creation refreshes nothing but the Split button.
-    if (notification == EN_CHANGE && SplitJob.SourceSize > 0 && IsCreated(dialog)) ShowPieceCount();
+    if (notification == EN_CHANGE && SplitJob.SourceSize > 0 && IsCreated(dialog)) RecountPieces();
     UpdateSplitButton(dialog);
 }
 
@@ -186,7 +186,7 @@ void SizeFieldChanged(HWND dialog, WORD notification) {
 // them would raise the size message, whose closing gives the focus back to
 // the list and so raises it again without end.
 void ListChanged(WORD notification) {
-    if (notification == CBN_SELCHANGE) ShowPieceCount();
+    if (notification == CBN_SELCHANGE) RecountPieces();
 }
 
 void BrowseForSource(HWND dialog) {
@@ -218,7 +218,7 @@ void BrowseForDestination(HWND dialog) {
 
 void SpecifiedClicked(HWND dialog) {
     if (IsChecked(dialog, IDC_SPECIFIED)) EnableSizeControls(dialog, true, false);
-    ShowPieceCount();
+    RecountPieces();
     UpdateSplitButton(dialog);
 }
 
@@ -231,12 +231,12 @@ void SpanClicked(HWND dialog) {
         SplitJob.DestFolder[0] = '\0';
         SetDlgItemTextA(dialog, IDC_DEST, "");
     }
-    ShowPieceCount();
+    RecountPieces();
 }
 
 void PresetClicked(HWND dialog) {
     if (IsChecked(dialog, IDC_PRESET)) EnableSizeControls(dialog, false, true);
-    ShowPieceCount();
+    RecountPieces();
     UpdateSplitButton(dialog);
 }
 
@@ -253,13 +253,6 @@ PathText HelpFilePath() {
 
 void ShowHelpContents(HWND dialog) { WinHelpA(dialog, HelpFilePath().data(), HELP_FINDER, 0); }
 
-// The help context id that ContextHelpTable gives the control; 0 when none.
-DWORD ContextIdOf(int controlId) {
-    for (const DWORD* pair = ContextHelpTable; pair[0] != 0; pair += 2)
-        if (pair[0] == static_cast<DWORD>(controlId)) return pair[1];
-    return 0;
-}
-
 // A viewer that does not know HELP_WM_HELP refuses it; the control's topic is
 // then asked for by its context id. Wine's viewer (8.0) refuses HELP_WM_HELP
 // and accepts HELP_CONTEXTPOPUP without showing anything, so the topic opens
@@ -268,9 +261,9 @@ void ShowContextHelp(const HELPINFO* help) {
     HWND control = static_cast<HWND>(help->hItemHandle);
     PathText helpFile = HelpFilePath();
     if (WinHelpA(control, helpFile.data(), HELP_WM_HELP,
-                 reinterpret_cast<ULONG_PTR>(ContextHelpTable)))
+                 reinterpret_cast<ULONG_PTR>(OptionHelpPairs())))
         return;
-    DWORD context = ContextIdOf(help->iCtrlId);
+    DWORD context = OptionHelpContext(help->iCtrlId);
     if (context != 0) WinHelpA(control, helpFile.data(), HELP_CONTEXT, context);
 }
 
@@ -379,28 +372,9 @@ INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
 
 }  // namespace
 
-const DWORD ContextHelpTable[] = {
-    IDC_OPT_USE_DOS83,
-    IDH_OPT_USE_DOS83,
-    IDC_OPT_DELETE_PROMPT,
-    IDH_OPT_DELETE_PROMPT,
-    IDC_OPT_CLOSE_WHEN_DONE,
-    IDH_OPT_CLOSE_WHEN_DONE,
-    IDC_OPT_NO_REMINDERS,
-    IDH_OPT_NO_REMINDERS,
-    IDC_OPT_MORE_MEM,
-    IDH_OPT_MORE_MEM,
-    IDC_OPT_ALWAYS_ON_TOP,
-    IDH_OPT_ALWAYS_ON_TOP,
-    IDC_OPT_GROUP,
-    IDH_OPT_GROUP,
-    IDC_OPT_LONG_JOIN_NAME,
-    IDH_OPT_LONG_JOIN_NAME,
-    IDC_OPT_BACKUP_PROMPT,
-    IDH_OPT_BACKUP_PROMPT,
-    0,
-    0,
-};
+HINSTANCE AppInstance = nullptr;
+HICON AppIcon = nullptr;
+HWND MainWindow = nullptr;
 
 HWND CreateMainDialog() {
     MainWindow =
@@ -422,7 +396,12 @@ bool ReadPathField(HWND dialog, int id, PathText& text) {
 void ShowSourceSize(const char* path) { SetSizeLabel(MainWindow, path); }
 
 void ShowPieceCount() {
-    SetLabel(MainWindow, IDC_PIECE_COUNT_LABEL, PieceCountPrefix, ReadPieceCountText);
+    SetLabel(MainWindow, IDC_PIECE_COUNT_LABEL, PieceCountPrefix, PieceCountText);
+}
+
+void RecountPieces() {
+    ReadSplitSize();
+    ShowPieceCount();
 }
 
 void UpdateSplitButton(HWND dialog) {

@@ -6,18 +6,23 @@
 
 #include "base/text_and_path.h"
 
+// The program's instance and icon, set at start-up, and the main window while
+// it is open (a split replaces it).
+extern HINSTANCE AppInstance;
+extern HICON AppIcon;
+extern HWND MainWindow;
+
 // Creates the modeless main dialog (template 1) into MainWindow.
 HWND CreateMainDialog();
 
-// The pairs of control id and help context id handed to the help viewer,
-// ended by a pair of zeros. Every entry is a control of the Options dialog,
-// whose help requests come to its owner, the main window.
-extern const DWORD ContextHelpTable[];
-
 // Label 100 of MainWindow: "Size: " and the size text of the path.
 void ShowSourceSize(const char* path);
-// Label 99 of MainWindow: "Num Pieces: " and the piece-count text.
+// Label 99 of MainWindow: "Num Pieces: " and the piece-count text of the
+// stored sizes. Shows no message.
 void ShowPieceCount();
+// Reads the split size (a size that cannot be read shows its message first,
+// and the count stays with the last good one), then shows the count.
+void RecountPieces();
 // Enables the dialog's Split button exactly while its inputs are complete.
 void UpdateSplitButton(HWND dialog);
 // Writes the folder part of a source path into the destination field.

@@ -1,48 +1,48 @@
-// The Options dialog: the eight options as check boxes. Only OK changes
+// The Options dialog: the options as check boxes. Only OK changes
 // anything: it takes the boxes into Options, applies the always-on-top choice
 // to the main window, warns about the two conflicting naming options and
-// saves all eight to the registry. Context help is served by the owner.
+// saves them all to the registry. Context help is served by the owner.
 #include "ui/options_dialog.h"
 
 #include <array>
 #include <cstdint>
+#include <iterator>
 
-#include "model/split_job.h"
-#include "resource.h"
 #include "settings/registry_settings.h"
+#include "ui/main_dialog.h"
+#include "ui/message_boxes.h"
 
 namespace {
 
-struct OptionBox {
-    int id;
-    uint32_t OptionsRecord::*field;
-};
+constexpr size_t ControlCount = std::size(OptionControls);
 
-// In the order the boxes stand.
-constexpr std::array<OptionBox, 8> OptionBoxes{{
-    {IDC_OPT_USE_DOS83, &OptionsRecord::UseDos83},
-    {IDC_OPT_LONG_JOIN_NAME, &OptionsRecord::UseLongJoinBatName},
-    {IDC_OPT_BACKUP_PROMPT, &OptionsRecord::BackupPrompt},
-    {IDC_OPT_DELETE_PROMPT, &OptionsRecord::DeletePrompt},
-    {IDC_OPT_CLOSE_WHEN_DONE, &OptionsRecord::CloseWhenDone},
-    {IDC_OPT_NO_REMINDERS, &OptionsRecord::NoReminders},
-    {IDC_OPT_MORE_MEM, &OptionsRecord::MoreMem},
-    {IDC_OPT_ALWAYS_ON_TOP, &OptionsRecord::AlwaysOnTop},
-}};
+constexpr std::array<DWORD, 2 * ControlCount + 2> PairsOfTable() {
+    std::array<DWORD, 2 * ControlCount + 2> pairs{};
+    for (size_t i = 0; i < ControlCount; ++i) {
+        pairs[2 * i] = static_cast<DWORD>(OptionControls[i].controlId);
+        pairs[2 * i + 1] = OptionControls[i].helpId;
+    }
+    return pairs;
+}
+
+constexpr std::array<DWORD, 2 * ControlCount + 2> HelpPairs = PairsOfTable();
 
 constexpr char NamingConflictText[] =
     "The \"Use DOS 8.3 format\" and \"Use source filename with join filename\" options "
     "conflict.\nDOS 8.3 filenames will be used.";
 
 void ShowOptions(HWND dialog) {
-    for (const OptionBox& box : OptionBoxes)
-        if (Options.*box.field) SendDlgItemMessageA(dialog, box.id, BM_SETCHECK, BST_CHECKED, 0);
+    for (const OptionControl& box : OptionControls)
+        if (box.field && Options.*box.field)
+            SendDlgItemMessageA(dialog, box.controlId, BM_SETCHECK, BST_CHECKED, 0);
 }
 
 void ReadOptions(HWND dialog) {
-    for (const OptionBox& box : OptionBoxes)
-        Options.*box.field =
-            SendDlgItemMessageA(dialog, box.id, BM_GETCHECK, 0, 0) == BST_CHECKED ? 1 : 0;
+    for (const OptionControl& box : OptionControls)
+        if (box.field)
+            Options.*box.field =
+                SendDlgItemMessageA(dialog, box.controlId, BM_GETCHECK, 0, 0) == BST_CHECKED ? 1
+                                                                                             : 0;
 }
 
 void ApplyAlwaysOnTop() {
@@ -53,7 +53,7 @@ void ApplyAlwaysOnTop() {
 // Both stay set: the 8.3 name wins when the join file is named.
 void WarnOfNamingConflict(HWND dialog) {
     if (Options.UseDos83 && Options.UseLongJoinBatName)
-        MessageBoxA(dialog, NamingConflictText, "Warning", MB_ICONWARNING | MB_OK);
+        ShowMessageBox(dialog, NamingConflictText, WarningCaption, MB_ICONWARNING | MB_OK);
 }
 
 // Ends the dialog with IDOK so that the topmost state can be applied once more
@@ -102,4 +102,12 @@ void RunOptionsDialog(HWND owner) {
     if (DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(IDD_OPTIONS), owner, OptionsDialogProc, 0) ==
         IDOK)
         ApplyAlwaysOnTop();
+}
+
+const DWORD* OptionHelpPairs() { return HelpPairs.data(); }
+
+DWORD OptionHelpContext(int controlId) {
+    for (const OptionControl& control : OptionControls)
+        if (control.controlId == controlId) return control.helpId;
+    return 0;
 }

@@ -45,9 +45,6 @@ INT_PTR CALLBACK ProgressDialogProc(HWND dialog, UINT message, WPARAM wParam, LP
         case WM_CLOSE:
             CloseProgressDialog(dialog);
             return TRUE;
-        case WorkerCallMessage:
-            SetWindowLongPtrA(dialog, DWLP_MSGRESULT, ServeWorkerCall(lParam));
-            return TRUE;
         case SplitWorkerEndedMessage:
             SplitWorkerEnded();
             return TRUE;
@@ -56,11 +53,16 @@ INT_PTR CALLBACK ProgressDialogProc(HWND dialog, UINT message, WPARAM wParam, LP
             ProgressTooltip = nullptr;
             return FALSE;
         default:
-            return FALSE;
+            if (!IsWorkerCall(message)) return FALSE;
+            SetWindowLongPtrA(dialog, DWLP_MSGRESULT, ServeWorkerCall(message, wParam, lParam));
+            return TRUE;
     }
 }
 
 }  // namespace
+
+HWND ProgressWindow = nullptr;
+HWND ProgressTooltip = nullptr;
 
 HWND CreateProgressDialog() {
     ReportToProgressWindow();

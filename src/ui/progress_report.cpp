@@ -14,11 +14,13 @@
 #include <atomic>
 #include <cstring>
 
-#include "engine/engine_steps.h"
 #include "engine/job_report.h"
 #include "engine/split_engine.h"
 #include "model/split_job.h"
 #include "resource.h"
+#include "ui/main_dialog.h"
+#include "ui/message_boxes.h"
+#include "ui/progress_dialog.h"
 #include "ui/tool_tips.h"
 
 namespace {
@@ -29,26 +31,20 @@ constexpr DWORD ReportInterval = 40;
 
 constexpr char CloseTip[] = "Close Split Status Dialog";
 
-// The control id that stands for the progress window's tooltip.
-constexpr int ToolTipControl = 0;
-
-struct WorkerCall {
-    int control;  // a control of the progress window, or ToolTipControl
-    UINT message;
-    WPARAM wParam;
-    LPARAM lParam;
-};
-
-// What has not been shown yet; only the thread that runs the job's steps
-// touches it.
-DWORD LastReport = 0;
-uint32_t PendingSteps = 0;
-// The bar moves once for every StepsPerMove steps; StepsSinceMove counts the
-// steps toward the next move.
-uint32_t StepsPerMove = 1;
-uint32_t StepsSinceMove = 0;
 constexpr uint64_t LargestRange = 0xFFFF;
-char PendingStatus[200] = {};
+
+// The report's pace, the receiver of its verbs: what has not been shown yet.
+// Only the thread that runs the job's steps touches it.
+struct ReportPace {
+    DWORD lastReport = 0;
+    uint32_t pendingSteps = 0;
+    // The bar moves once for every stepsPerMove steps; stepsSinceMove counts
+    // the steps toward the next move.
+    uint32_t stepsPerMove = 1;
+    uint32_t stepsSinceMove = 0;
+    char pendingStatus[200] = {};
+};
+ReportPace Pace;
 
 // The message box the worker has open, so that Cancel can close it.
 std::atomic<HWND> OpenPrompt{nullptr};
@@ -85,116 +81,128 @@ LRESULT CALLBACK WatchPrompt(int code, WPARAM wParam, LPARAM lParam) {
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
-// A window call to a control of the progress window, carried out on the
-// interface thread; 0 once the job is stopping.
-LRESULT ProgressCall(int control, UINT message, WPARAM wParam, LPARAM lParam) {
+// A window call of the worker's, carried out on the interface thread; 0 once
+// the job is stopping.
+LRESULT ProgressCall(UINT message, WPARAM wParam, LPARAM lParam = 0) {
     HWND window = ProgressWindow;
     if (!WorkerMayGoOn() || !window) return 0;
-    WorkerCall call{control, message, wParam, lParam};
-    return SendMessageA(window, WorkerCallMessage, 0, reinterpret_cast<LPARAM>(&call));
+    return SendMessageA(window, message, wParam, lParam);
 }
 
-void SendStatus(const char* text) {
-    ProgressCall(IDC_PROGRESS_STATUS, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
+void SendText(int controlId, const char* text) {
+    ProgressCall(ShowTextMessage, static_cast<WPARAM>(controlId), reinterpret_cast<LPARAM>(text));
 }
+
+ReportPace& PaceOf(void* receiver) { return *static_cast<ReportPace*>(receiver); }
 
 // Sends the steps and the status that wait; done before every prompt and
 // text the user must see, so nothing shows out of order.
-void ShowPendingProgress() {
-    LastReport = GetTickCount();
-    if (PendingStatus[0]) {
-        SendStatus(PendingStatus);
-        PendingStatus[0] = '\0';
+void ShowPendingProgress(ReportPace& pace) {
+    pace.lastReport = GetTickCount();
+    if (pace.pendingStatus[0]) {
+        SendText(IDC_PROGRESS_STATUS, pace.pendingStatus);
+        pace.pendingStatus[0] = '\0';
     }
-    if (PendingSteps) {
-        ProgressCall(IDC_PROGRESS_BAR, PBM_DELTAPOS, PendingSteps, 0);
-        PendingSteps = 0;
+    if (pace.pendingSteps) {
+        ProgressCall(MoveBarMessage, pace.pendingSteps);
+        pace.pendingSteps = 0;
     }
 }
 
-void ReportWhenDue() {
-    if (GetTickCount() - LastReport >= ReportInterval) ShowPendingProgress();
+void ReportWhenDue(ReportPace& pace) {
+    if (GetTickCount() - pace.lastReport >= ReportInterval) ShowPendingProgress(pace);
 }
 
 // A new job reports its first step at once.
-void ResetProgressPacing() {
-    LastReport = GetTickCount() - ReportInterval;
-    PendingSteps = 0;
-    PendingStatus[0] = '\0';
+void ResetProgressPacing(void* receiver) {
+    ReportPace& pace = PaceOf(receiver);
+    pace.lastReport = GetTickCount() - ReportInterval;
+    pace.pendingSteps = 0;
+    pace.pendingStatus[0] = '\0';
 }
 
 // One more step of the bar, shown with the next report.
-void StepProgressBar() {
-    if (++StepsSinceMove >= StepsPerMove) {
-        StepsSinceMove = 0;
-        ++PendingSteps;
+void StepProgressBar(void* receiver) {
+    ReportPace& pace = PaceOf(receiver);
+    if (++pace.stepsSinceMove >= pace.stepsPerMove) {
+        pace.stepsSinceMove = 0;
+        ++pace.pendingSteps;
     }
-    ReportWhenDue();
+    ReportWhenDue(pace);
 }
 
 // The job's last step: the bar moves once more, whatever part of a move the
 // steps so far had made, and shows at once.
-void FinishProgressBar() {
-    StepsSinceMove = 0;
-    ++PendingSteps;
-    ShowPendingProgress();
+void FinishProgressBar(ReportPace& pace) {
+    pace.stepsSinceMove = 0;
+    ++pace.pendingSteps;
+    ShowPendingProgress(pace);
 }
 
 // A status that may be passed over when a newer one follows at once.
-void ShowPassingStatus(const char* text) {
-    CopyText(PendingStatus, sizeof PendingStatus, text);
-    ReportWhenDue();
+void ShowPassingStatus(void* receiver, const char* text) {
+    ReportPace& pace = PaceOf(receiver);
+    CopyText(pace.pendingStatus, sizeof pace.pendingStatus, text);
+    ReportWhenDue(pace);
 }
 
 // A text the user must see, in order (title, disk statuses, the last steps).
-void ShowProgressText(int controlId, const char* text) {
-    ShowPendingProgress();
-    ProgressCall(controlId, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
+void ShowProgressText(ReportPace& pace, int controlId, const char* text) {
+    ShowPendingProgress(pace);
+    SendText(controlId, text);
 }
 
-void ShowTitle(const char* text) { ShowProgressText(IDC_PROGRESS_TITLE, text); }
+void ShowTitle(void* receiver, const char* text) {
+    ShowProgressText(PaceOf(receiver), IDC_PROGRESS_TITLE, text);
+}
 
-void ShowStatus(const char* text) { ShowProgressText(IDC_PROGRESS_STATUS, text); }
+void ShowStatus(void* receiver, const char* text) {
+    ShowProgressText(PaceOf(receiver), IDC_PROGRESS_STATUS, text);
+}
 
 // The range message carries 16 bits: beyond 65,535 steps, the bar moves once
 // for every so many steps (the fewest that bring the range under 65,536), so
 // that it still runs from empty to full.
-void SetRange(uint64_t steps) {
-    StepsPerMove = steps > LargestRange ? static_cast<uint32_t>((steps - 1) / LargestRange + 1) : 1;
-    StepsSinceMove = 0;
-    auto upper = static_cast<WORD>((steps + StepsPerMove - 1) / StepsPerMove);
-    ProgressCall(IDC_PROGRESS_BAR, PBM_SETRANGE, 0, MAKELPARAM(0, upper));
+void SetRange(void* receiver, uint64_t steps) {
+    ReportPace& pace = PaceOf(receiver);
+    pace.stepsPerMove =
+        steps > LargestRange ? static_cast<uint32_t>((steps - 1) / LargestRange + 1) : 1;
+    pace.stepsSinceMove = 0;
+    auto upper = static_cast<WORD>((steps + pace.stepsPerMove - 1) / pace.stepsPerMove);
+    ProgressCall(SetRangeMessage, upper);
 }
 
-void SetPosition(uint32_t position) { ProgressCall(IDC_PROGRESS_BAR, PBM_SETPOS, position, 0); }
+void SetPosition(void*, uint32_t position) { ProgressCall(SetPositionMessage, position); }
 
-void FillProgressBar(bool spanning) {
+void FillProgressBar(void* receiver, bool spanning) {
     if (spanning) {
-        ShowPendingProgress();
-        SetRange(1);
-        SetPosition(1);
+        ShowPendingProgress(PaceOf(receiver));
+        SetRange(receiver, 1);
+        SetPosition(receiver, 1);
     } else {
-        FinishProgressBar();
+        FinishProgressBar(PaceOf(receiver));
     }
 }
 
-void TurnButtonIntoClose() {
-    ProgressCall(IDCANCEL, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("Close"));
+// On the interface thread.
+void ShowCloseButton() {
+    SetDlgItemTextA(ProgressWindow, IDCANCEL, "Close");
     TTTOOLINFOA tool = ToolRecord(ProgressWindow, IDCANCEL, CloseTip);
-    ProgressCall(ToolTipControl, TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&tool));
+    if (ProgressTooltip)
+        SendMessageA(ProgressTooltip, TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
-void ShowFinished(bool spanning) {
-    FillProgressBar(spanning);
-    ShowStatus("Finished.");
-    TurnButtonIntoClose();
+void ShowFinished(void* receiver, bool spanning) {
+    FillProgressBar(receiver, spanning);
+    ShowStatus(receiver, "Finished.");
+    ProgressCall(ShowCloseMessage, 0);
 }
 
-int AskUser(const char* text, const char* caption, UINT flags) {
-    ShowPendingProgress();
+int AskUser(void* receiver, const char* text, const char* caption, UINT flags) {
+    ShowPendingProgress(PaceOf(receiver));
     OpenPrompt = nullptr;
     HHOOK hook = SetWindowsHookExA(WH_CBT, WatchPrompt, nullptr, GetCurrentThreadId());
-    int answer = MessageBoxA(ProgressWindow, text, caption, flags);
+    int answer = ShowMessageBox(ProgressWindow, text, caption, flags);
     if (hook) UnhookWindowsHookEx(hook);
     OpenPrompt = nullptr;
     return answer;
@@ -206,25 +214,25 @@ void CloseOpenPrompt() {
     if (box) CloseBox(box);
 }
 
-void ShowCanceling() {
+void ShowCanceling(void*) {
     SetDlgItemTextA(ProgressWindow, IDC_PROGRESS_STATUS, "Canceling...");
     CloseOpenPrompt();
 }
 
-void CloseWindows(bool closeMainWindow) {
+void CloseWindows(void*, bool closeMainWindow) {
     if (ProgressWindow) SendMessageA(ProgressWindow, WM_CLOSE, 0, 0);
     if (closeMainWindow && MainWindow) SendMessageA(MainWindow, WM_CLOSE, 0, 0);
 }
 
 // Where the worker's last message goes: the progress window while it is
 // open, else the main window it brought back.
-void PostWorkerEnd() {
+void PostWorkerEnd(void*) {
     HWND window = ProgressWindow;
     if (!window || !IsWindow(window)) window = MainWindow;
     PostMessageA(window, SplitWorkerEndedMessage, 0, 0);
 }
 
-const JobReport ProgressReport{
+const JobReportVerbs ProgressVerbs{
     ResetProgressPacing,  // Begin
     ShowTitle,            // Title
     SetRange,             // Range
@@ -241,12 +249,27 @@ const JobReport ProgressReport{
 
 }  // namespace
 
-void ReportToProgressWindow() { SetJobReport(ProgressReport); }
+void ReportToProgressWindow() { SetJobReport({&ProgressVerbs, &Pace}); }
 
-LRESULT ServeWorkerCall(LPARAM request) {
-    if (!WorkerMayGoOn() || !ProgressWindow) return 0;
-    const auto& call = *reinterpret_cast<const WorkerCall*>(request);
-    HWND target =
-        call.control == ToolTipControl ? ProgressTooltip : GetDlgItem(ProgressWindow, call.control);
-    return target ? SendMessageA(target, call.message, call.wParam, call.lParam) : 0;
+bool IsWorkerCall(UINT message) {
+    return message >= ShowTextMessage && message <= ShowCloseMessage;
+}
+
+LRESULT ServeWorkerCall(UINT message, WPARAM wParam, LPARAM lParam) {
+    HWND window = ProgressWindow;
+    if (!WorkerMayGoOn() || !window) return 0;
+    switch (message) {
+        case ShowTextMessage:
+            return SendDlgItemMessageA(window, static_cast<int>(wParam), WM_SETTEXT, 0, lParam);
+        case MoveBarMessage:
+            return SendDlgItemMessageA(window, IDC_PROGRESS_BAR, PBM_DELTAPOS, wParam, 0);
+        case SetRangeMessage:
+            return SendDlgItemMessageA(window, IDC_PROGRESS_BAR, PBM_SETRANGE, 0,
+                                       MAKELPARAM(0, static_cast<WORD>(wParam)));
+        case SetPositionMessage:
+            return SendDlgItemMessageA(window, IDC_PROGRESS_BAR, PBM_SETPOS, wParam, 0);
+        default:
+            ShowCloseButton();
+            return 0;
+    }
 }

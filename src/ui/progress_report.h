@@ -1,6 +1,6 @@
 // The progress window's side of a job's report (engine/job_report.h): the
 // worker's window calls and its last message arrive at the progress window
-// as these two messages.
+// as these messages.
 #pragma once
 
 #include <windows.h>
@@ -8,12 +8,21 @@
 // Posted by the worker as its last act, to the progress window (or, when
 // that is gone, the main window); the window passes it to SplitWorkerEnded.
 constexpr UINT SplitWorkerEndedMessage = WM_APP + 1;
-// Sent by the worker to the progress window for each of its window calls;
-// the window passes it to ServeWorkerCall.
-constexpr UINT WorkerCallMessage = WM_APP + 2;
+// The worker's window calls, one message each, sent to the progress window,
+// which passes them to ServeWorkerCall.
+enum : UINT {
+    ShowTextMessage = WM_APP + 2,  // wParam a control's id, lParam its new text
+    MoveBarMessage,                // wParam the steps the bar moves by
+    SetRangeMessage,               // wParam the bar's upper end (16 bits)
+    SetPositionMessage,            // wParam the bar's position
+    ShowCloseMessage,              // the button becomes Close, with its tip
+};
+
+// True for the messages above.
+bool IsWorkerCall(UINT message);
 
 // Makes the progress window the job's report.
 void ReportToProgressWindow();
 
-// On the interface thread, for WorkerCallMessage.
-LRESULT ServeWorkerCall(LPARAM call);
+// On the interface thread, for a worker's call; nothing once the job is stopping.
+LRESULT ServeWorkerCall(UINT message, WPARAM wParam, LPARAM lParam);

@@ -2,19 +2,22 @@
 // size and the two lists' selections, handed to the model as values.
 #include "ui/size_fields.h"
 
+#include "model/job_sizes.h"
 #include "model/size_arithmetic.h"
 #include "model/split_job.h"
 #include "resource.h"
+#include "ui/main_dialog.h"
+#include "ui/message_boxes.h"
 
 namespace {
 
 bool IsChecked(HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) == BST_CHECKED; }
 
-int32_t CheckedSizeMode() {
-    if (IsChecked(MainWindow, IDC_SPAN)) return 0;
-    if (IsChecked(MainWindow, IDC_SPECIFIED)) return 1;
-    if (IsChecked(MainWindow, IDC_PRESET)) return 2;
-    return 1;
+SplitSizeMode CheckedSizeMode() {
+    if (IsChecked(MainWindow, IDC_SPAN)) return SplitSizeMode::Span;
+    if (IsChecked(MainWindow, IDC_SPECIFIED)) return SplitSizeMode::Specified;
+    if (IsChecked(MainWindow, IDC_PRESET)) return SplitSizeMode::Preset;
+    return SplitSizeMode::Specified;
 }
 
 // The list's selected entry; CB_ERR (-1) when none is.
@@ -32,13 +35,8 @@ bool ReadSplitSize() {
     SizeError error = StoreSplitSize(text.data(), CheckedSizeMode(), SelectedEntry(IDC_UNIT_LIST),
                                      SelectedEntry(IDC_PRESET_LIST));
     if (error == SizeError::None) return true;
-    MessageBoxA(MainWindow, SizeErrorText(error), "Error", MB_OK | MB_ICONERROR);
+    ShowErrorBox(MainWindow, SizeErrorText(error));
     return false;
-}
-
-void ReadPieceCountText(char* text, size_t capacity) {
-    ReadSplitSize();
-    PieceCountText(text, capacity);
 }
 
 bool SplitInputsComplete(HWND dialog) {

@@ -12,8 +12,5 @@
 // that the text cannot stand for shows one message box and gives false.
 bool ReadSplitSize();
 
-// Reads the split size as ReadSplitSize does, then writes the piece-count text.
-void ReadPieceCountText(char* text, size_t capacity);
-
 // True when the dialog's fields hold what a split of the chosen kind needs.
 bool SplitInputsComplete(HWND dialog);

@@ -2,6 +2,7 @@
 #include "ui/tool_tips.h"
 
 #include "model/split_job.h"
+#include "ui/main_dialog.h"
 
 TTTOOLINFOA ToolRecord(HWND dialog, int controlId, const char* text) {
     TTTOOLINFOA tool{};

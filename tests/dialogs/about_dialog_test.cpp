@@ -8,6 +8,7 @@
 #include "registry_support.h"
 #include "resource.h"
 #include "test_support.h"
+#include "ui/main_dialog.h"
 #include "ui_driver.h"
 
 namespace dialog_tests {

@@ -2,12 +2,15 @@
 // close box and Escape, the conflict warning, the main window's topmost state.
 #include "ui/options_dialog.h"
 
+#include <algorithm>
+
 #include "messages.h"
 #include "model/split_job.h"
 #include "registry_support.h"
 #include "resource.h"
 #include "settings/registry_settings.h"
 #include "test_support.h"
+#include "ui/main_dialog.h"
 #include "ui_driver.h"
 
 namespace dialog_tests {
@@ -17,12 +20,18 @@ namespace {
 
 using testing_support::MessageBoxWatcher;
 
-// In registry order.
-constexpr std::array<int, 8> BoxIds{
-    IDC_OPT_USE_DOS83,       IDC_OPT_LONG_JOIN_NAME, IDC_OPT_BACKUP_PROMPT, IDC_OPT_DELETE_PROMPT,
-    IDC_OPT_CLOSE_WHEN_DONE, IDC_OPT_NO_REMINDERS,   IDC_OPT_MORE_MEM,      IDC_OPT_ALWAYS_ON_TOP};
 constexpr OptionValues NoneSet{};
 constexpr OptionValues Alternate{1, 0, 1, 0, 1, 0, 1, 0};
+
+// The check box of each option, in registry order, from the dialog's table.
+std::array<int, OptionCount> BoxIdsOf() {
+    std::array<int, OptionCount> ids{};
+    for (size_t i = 0; i < OptionCount; ++i)
+        for (const OptionControl& control : OptionControls)
+            if (control.field == SettingValues[i].field) ids[i] = control.controlId;
+    return ids;
+}
+const std::array<int, OptionCount> BoxIds = BoxIdsOf();
 
 OptionValues ReadBoxes(HWND dialog) {
     OptionValues boxes{};
@@ -81,7 +90,8 @@ TEST_P(OptionsBoxPattern, RoundTripsThroughTheRegistry) {
     ASSERT_TRUE(run.shown && run.closed);
     EXPECT_EQ(CurrentOptions(), expected);
     EXPECT_EQ(StoredDwords(), AsStored(expected));
-    EXPECT_EQ(IsTopmost(MainWindow), expected[SlotAlwaysOnTop] == 1);
+    bool onTop = std::count(clicked.begin(), clicked.end(), IDC_OPT_ALWAYS_ON_TOP) == 1;
+    EXPECT_EQ(IsTopmost(MainWindow), onTop);
     EXPECT_EQ(boxes.Count(), 0u);
     SetOptions(NoneSet);
     LoadSettings();
@@ -130,7 +140,7 @@ TEST_P(OptionsClosedWithoutOk, ChangesNothing) {
     });
     ASSERT_TRUE(run.shown && run.closed);
     EXPECT_EQ(CurrentOptions(), Alternate);
-    EXPECT_EQ(StoredDwords(), (std::array<int64_t, 8>{5, 0, 5, 0, 5, 0, 5, 0}));
+    EXPECT_EQ(StoredDwords(), (StoredValues{5, 0, 5, 0, 5, 0, 5, 0}));
     EXPECT_FALSE(IsTopmost(MainWindow));
 }
 
@@ -143,7 +153,7 @@ TEST_F(OptionsDialog, BothNamingBoxesWarnOnceBeforeTheSaveAndAreStoredAsSet) {
     SetOptions(NoneSet);
     SaveSettings();
     MessageBoxWatcher boxes;
-    std::array<int64_t, 8> storedAtWarning{};
+    StoredValues storedAtWarning{};
     boxes.AnswerWith([&](const testing_support::SeenBox&) {
         storedAtWarning = StoredDwords();
         return IDOK;

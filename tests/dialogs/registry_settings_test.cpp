@@ -21,7 +21,7 @@ TEST_F(RegistrySettings, FirstRunCreatesTheKeyWithTheDefaults) {
     SetOptions(AllFives);
     LoadSettings();
     EXPECT_EQ(CurrentOptions(), FirstRunValues);
-    EXPECT_EQ(StoredDwords(), (std::array<int64_t, 8>{0, 1, 1, 0, 1, 0, 0, 0}));
+    EXPECT_EQ(StoredDwords(), (StoredValues{0, 1, 1, 0, 1, 0, 0, 0}));
 }
 
 TEST_F(RegistrySettings, AnyNonZeroValueLoadsAsOneAndIsSavedAsOne) {
@@ -29,7 +29,7 @@ TEST_F(RegistrySettings, AnyNonZeroValueLoadsAsOneAndIsSavedAsOne) {
     LoadSettings();
     EXPECT_EQ(CurrentOptions(), (OptionValues{1, 0, 1, 0, 1, 0, 1, 0}));
     SaveSettings();
-    EXPECT_EQ(StoredDwords(), (std::array<int64_t, 8>{1, 0, 1, 0, 1, 0, 1, 0}));
+    EXPECT_EQ(StoredDwords(), (StoredValues{1, 0, 1, 0, 1, 0, 1, 0}));
 }
 
 TEST_F(RegistrySettings, SaveWritesAllEightAsDwordsEvenWhenUnchanged) {
@@ -37,7 +37,7 @@ TEST_F(RegistrySettings, SaveWritesAllEightAsDwordsEvenWhenUnchanged) {
     WriteRawValue("MoreMem", REG_BINARY, "\x00\x00\x00\x00", 4);
     SetOptions({0, 0, 0, 0, 0, 0, 0, 7});
     SaveSettings();
-    EXPECT_EQ(StoredDwords(), (std::array<int64_t, 8>{0, 0, 0, 0, 0, 0, 0, 1}));
+    EXPECT_EQ(StoredDwords(), (StoredValues{0, 0, 0, 0, 0, 0, 0, 1}));
 }
 
 TEST_F(RegistrySettings, FourByteValueOfAnotherTypeIsReadByItsBytes) {
@@ -52,7 +52,7 @@ TEST_F(RegistrySettings, FourByteValueOfAnotherTypeIsReadByItsBytes) {
 TEST_F(RegistrySettings, MissingOrOversizedValuesLoadAsTheirFirstRunValue) {
     LoadSettings();
     HKEY key = nullptr;
-    ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, SettingsKeyPath, 0, KEY_ALL_ACCESS, &key),
+    ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, SettingsKey, 0, KEY_ALL_ACCESS, &key),
               ERROR_SUCCESS);
     RegDeleteValueA(key, "UseLongJoinBatName");
     RegDeleteValueA(key, "MoreMem");
@@ -76,7 +76,7 @@ public:
     UnreachableKey() {
         DeleteSettingsKey();
         HKEY link = nullptr;
-        RegCreateKeyExA(HKEY_LOCAL_MACHINE, SettingsKeyPath, 0, nullptr,
+        RegCreateKeyExA(HKEY_LOCAL_MACHINE, SettingsKey, 0, nullptr,
                         REG_OPTION_CREATE_LINK | REG_OPTION_VOLATILE, KEY_ALL_ACCESS, nullptr,
                         &link, nullptr);
         const wchar_t target[] = L"\\Registry\\Nowhere\\Veltra Partola 95";
@@ -86,8 +86,8 @@ public:
     }
     ~UnreachableKey() {
         HKEY link = nullptr;
-        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, SettingsKeyPath, REG_OPTION_OPEN_LINK, DELETE,
-                          &link) != ERROR_SUCCESS)
+        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, SettingsKey, REG_OPTION_OPEN_LINK, DELETE, &link) !=
+            ERROR_SUCCESS)
             return;
         using DeleteKeyCall = LONG(WINAPI*)(HKEY);
         auto deleteKey = reinterpret_cast<DeleteKeyCall>(
@@ -97,7 +97,7 @@ public:
     }
     static bool Unreachable() {
         HKEY key = nullptr;
-        LONG status = RegOpenKeyExA(HKEY_LOCAL_MACHINE, SettingsKeyPath, 0, KEY_READ, &key);
+        LONG status = RegOpenKeyExA(HKEY_LOCAL_MACHINE, SettingsKey, 0, KEY_READ, &key);
         if (key) RegCloseKey(key);
         return status != ERROR_SUCCESS;
     }

@@ -12,6 +12,7 @@
 #include "messages.h"
 #include "model/naming.h"
 #include "model/split_job.h"
+#include "registry_support.h"
 #include "test_support.h"
 
 using namespace testing_support;
@@ -111,7 +112,7 @@ TEST_F(SplitJobTest, PresetSplitShowsEveryStepAndRecombines) {
     EXPECT_STREQ(SplitJob.SourcePath.data(), "");
     EXPECT_STREQ(SplitJob.DestFolder.data(), "");
     EXPECT_STREQ(SplitJob.SplitSizeText.data(), "");
-    EXPECT_EQ(SplitJob.SizeMode, 1);
+    EXPECT_EQ(SplitJob.SizeMode, SplitSizeMode::Specified);
     EXPECT_EQ(SplitJob.SizeUnitIndex, 1);
     EXPECT_EQ(SplitJob.PresetIndex, 2);
     EXPECT_EQ(Progress.closeRequests, 1);
@@ -335,7 +336,7 @@ TEST_F(SplitJobTest, CloseRequestDuringCompletionClosesTheWindowWhenTheStepsAreD
     EXPECT_FALSE(Progress.closedMainWindow);
     EXPECT_STREQ(SplitJob.SourcePath.data(), "");  // finished, not cancelled
     EXPECT_EQ(ReadWholeFile(source), sourceBytes);
-    Options = OptionsRecord{0, 1, 0, 0, 1, 1, 0, 0};
+    SetOptions(QuietOptions);
     ExpectNextJobRuns(source);
 }
 

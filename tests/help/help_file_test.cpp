@@ -7,7 +7,7 @@
 
 #include "hlp_reader.h"
 #include "resource.h"
-#include "ui/main_dialog.h"
+#include "ui/options_dialog.h"
 #include "ui_driver.h"
 
 namespace {
@@ -79,20 +79,18 @@ TEST(HelpFile, OpensAtItsContentsWhichLeadToEveryTopic) {
 TEST(HelpFile, EveryContextIdOfTheOptionsDialogOpensTheTopicOfItsControl) {
     const HelpFile& help = Help();
     ASSERT_TRUE(help.valid) << help.problem;
-    size_t entries = 0;
-    for (const DWORD* pair = ContextHelpTable; pair[0] != 0; pair += 2, ++entries) {
-        std::string control = OptionsControlText(static_cast<int>(pair[0]));
-        auto mapped = help.contextIds.find(static_cast<int32_t>(pair[1]));
-        ASSERT_NE(mapped, help.contextIds.end()) << "context id " << pair[1];
+    for (const OptionControl& row : OptionControls) {
+        std::string control = OptionsControlText(row.controlId);
+        auto mapped = help.contextIds.find(static_cast<int32_t>(row.helpId));
+        ASSERT_NE(mapped, help.contextIds.end()) << "context id " << row.helpId;
         const Topic* topic = help.TopicAt(mapped->second);
-        ASSERT_NE(topic, nullptr) << "context id " << pair[1];
-        EXPECT_EQ(topic->title, control) << "context id " << pair[1];
+        ASSERT_NE(topic, nullptr) << "context id " << row.helpId;
+        EXPECT_EQ(topic->title, control) << "context id " << row.helpId;
         // The topic shows its title, then says what the option does.
         EXPECT_EQ(topic->text.rfind(control + "\n", 0), 0u) << topic->text;
         EXPECT_GT(topic->text.size(), control.size() + 80) << topic->text;
     }
-    EXPECT_EQ(entries, 9u);
-    EXPECT_EQ(help.contextIds.size(), 9u);
+    EXPECT_EQ(help.contextIds.size(), std::size(OptionControls));
 }
 
 TEST(HelpFile, TitlesAndContextNamesLeadToTheTopicsTheyName) {

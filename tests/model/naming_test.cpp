@@ -26,7 +26,7 @@ TEST(JobRecord, ResetJobClearsInputsAndSizesOnly) {
     CopyText(SplitJob.SplitSizeText, "1.44");
     CopyText(SplitJob.BackupFolder, "D:\\Safe");
     SplitJob.SourceSize = SplitJob.SplitSize = SplitJob.PieceCount = 7;
-    SplitJob.SizeMode = 0;
+    SplitJob.SizeMode = SplitSizeMode::Span;
     SplitJob.SizeUnitIndex = 2;
     SplitJob.PresetIndex = 0;
     SplitJob.Spanning = 1;
@@ -36,7 +36,7 @@ TEST(JobRecord, ResetJobClearsInputsAndSizesOnly) {
     EXPECT_EQ("", S(SplitJob.DestFolder));
     EXPECT_STREQ("", SplitJob.SplitSizeText.data());
     EXPECT_EQ(0u, SplitJob.SourceSize + SplitJob.SplitSize + SplitJob.PieceCount);
-    EXPECT_EQ(1, SplitJob.SizeMode);
+    EXPECT_EQ(SplitSizeMode::Specified, SplitJob.SizeMode);
     EXPECT_EQ(1, SplitJob.SizeUnitIndex);
     EXPECT_EQ(2, SplitJob.PresetIndex);
     // What the reset must leave alone.

@@ -1,5 +1,6 @@
 // The split size from the split-size group's values, the size texts and the
 // piece counts.
+#include "model/job_sizes.h"
 #include "model/size_arithmetic.h"
 
 #include <gtest/gtest.h>
@@ -14,7 +15,9 @@ using namespace testing_support;
 
 namespace {
 
-constexpr int32_t Span = 0, Specified = 1, Preset = 2, NoEntry = -1;
+constexpr SplitSizeMode Span = SplitSizeMode::Span, Specified = SplitSizeMode::Specified,
+                        Preset = SplitSizeMode::Preset;
+constexpr int32_t NoEntry = -1;
 
 class SizeArithmetic : public ::testing::Test {
 protected:
@@ -28,7 +31,7 @@ protected:
         SplitJob.SplitSize = 777;
         EXPECT_EQ(StoreSplitSize(text, Specified, unit, NoEntry), SizeError::None)
             << "[" << text << "]";
-        EXPECT_EQ(SplitJob.SizeMode, 1);
+        EXPECT_EQ(SplitJob.SizeMode, Specified);
         EXPECT_EQ(SplitJob.Spanning, 0u);
         return SplitJob.SplitSize;
     }
@@ -82,7 +85,7 @@ TEST_F(SizeArithmetic, BlanksBeforeOrBetweenDigitsAreRefused) {
             SplitJob.Spanning = 1;
             EXPECT_EQ(StoreSplitSize(text, Specified, unit, NoEntry), SizeError::Spaces)
                 << "[" << text << "]";
-            EXPECT_EQ(SplitJob.SizeMode, 1);
+            EXPECT_EQ(SplitJob.SizeMode, Specified);
             EXPECT_EQ(SplitJob.SplitSize, 777u);  // the previous values stay
             EXPECT_EQ(SplitJob.Spanning, 1u);
         }
@@ -101,7 +104,7 @@ TEST_F(SizeArithmetic, OtherCharactersAreRefusedBeforeBlanks) {
 TEST_F(SizeArithmetic, SpanAndPresetModesTakeAnyTextUnchecked) {
     SplitJob.SplitSize = 777;
     EXPECT_EQ(StoreSplitSize("1,5 x", Span, 0, NoEntry), SizeError::None);
-    EXPECT_EQ(SplitJob.SizeMode, 0);
+    EXPECT_EQ(SplitJob.SizeMode, Span);
     EXPECT_EQ(SplitJob.Spanning, 1u);
     EXPECT_EQ(SplitJob.SplitSize, 0u);
     EXPECT_STREQ(SplitJob.SplitSizeText.data(), "1,5 x");
@@ -109,7 +112,7 @@ TEST_F(SizeArithmetic, SpanAndPresetModesTakeAnyTextUnchecked) {
     const uint32_t presets[] = {729712, 1213552, 1457264, 2621440};
     for (int32_t index = 0; index < 4; ++index) {
         EXPECT_EQ(StoreSplitSize("1,5 x", Preset, 0, index), SizeError::None);
-        EXPECT_EQ(SplitJob.SizeMode, 2);
+        EXPECT_EQ(SplitJob.SizeMode, Preset);
         EXPECT_EQ(SplitJob.Spanning, 0u);
         EXPECT_EQ(SplitJob.SplitSize, presets[index]);
     }

@@ -7,6 +7,7 @@
 #include "engine/job_report.h"
 #include "engine/split_engine.h"
 #include "model/split_job.h"
+#include "registry_support.h"
 
 namespace testing_support {
 
@@ -40,7 +41,7 @@ int DefaultAnswer(UINT flags) {
     return type == MB_YESNO ? IDNO : IDCANCEL;
 }
 
-int RecordAsk(const char* text, const char* caption, UINT flags) {
+int RecordAsk(void*, const char* text, const char* caption, UINT flags) {
     SeenBox box{caption, text, nullptr, DefaultAnswer(flags)};
     OnTestThread([&] {
         box.pressed = Progress.AnswerTo(box);
@@ -51,15 +52,15 @@ int RecordAsk(const char* text, const char* caption, UINT flags) {
     return IDCANCEL;
 }
 
-const JobReport RecordingReport{
-    [] {},  // Begin
-    [](const char* text) { RecordText(Progress.titles, text); },
-    [](uint64_t steps) { OnTestThread([=] { Progress.ranges.push_back(steps); }); },
-    [](uint32_t position) { OnTestThread([=] { Progress.position = position; }); },
-    [](const char* text) { RecordText(Progress.statuses, text); },
-    [](const char* text) { RecordText(Progress.statuses, text); },
-    [] { OnTestThread([] { ++Progress.position; }); },
-    [](bool spanning) {
+const JobReportVerbs RecordingVerbs{
+    [](void*) {},  // Begin
+    [](void*, const char* text) { RecordText(Progress.titles, text); },
+    [](void*, uint64_t steps) { OnTestThread([=] { Progress.ranges.push_back(steps); }); },
+    [](void*, uint32_t position) { OnTestThread([=] { Progress.position = position; }); },
+    [](void*, const char* text) { RecordText(Progress.statuses, text); },
+    [](void*, const char* text) { RecordText(Progress.statuses, text); },
+    [](void*) { OnTestThread([] { ++Progress.position; }); },
+    [](void*, bool spanning) {
         RecordText(Progress.statuses, "Finished.");
         OnTestThread([=] {
             ++Progress.finished;
@@ -67,15 +68,15 @@ const JobReport RecordingReport{
         });
     },
     RecordAsk,
-    [] {  // Canceling, on the test thread
+    [](void*) {  // Canceling, on the test thread
         Progress.statuses.push_back("Canceling...");
         SetEvent(CancelEvent);
     },
-    [](bool closeMainWindow) {  // Close, on the test thread
+    [](void*, bool closeMainWindow) {  // Close, on the test thread
         ++Progress.closeRequests;
         Progress.closedMainWindow = closeMainWindow;
     },
-    [] { PostMessageA(JobWindow, WorkerEndedMessage, 0, 0); },
+    [](void*) { PostMessageA(JobWindow, WorkerEndedMessage, 0, 0); },
 };
 
 LRESULT CALLBACK JobWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -115,9 +116,9 @@ void ResetEngineState() {
         JobWindow = CreateWindowA("RecordedJob", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
                                   type.hInstance, nullptr);
     }
-    SetJobReport(RecordingReport);
+    SetJobReport({&RecordingVerbs, nullptr});
     ResetEvent(CancelEvent);
-    Options = OptionsRecord{0, 1, 0, 0, 1, 1, 0, 0};
+    SetOptions(QuietOptions);
     SplitJob.Spanning = 0;
     SplitJob.BackupEnabled = 0;
     ResetJob();
@@ -136,7 +137,7 @@ void SetUpSplit(const std::string& source, const std::string& dest, uint32_t spl
     // of the engine alone split into one piece.
     SplitJob.PieceCount = static_cast<uint32_t>((SplitJob.SourceSize + splitSize - 1) / splitSize);
     SplitJob.Spanning = 0;
-    SplitJob.SizeMode = 1;
+    SplitJob.SizeMode = SplitSizeMode::Specified;
 }
 
 void SetUpSpan(const std::string& source, char driveLetter) {
@@ -146,7 +147,7 @@ void SetUpSpan(const std::string& source, char driveLetter) {
     SplitJob.SplitSize = 0;
     SplitJob.PieceCount = 0;
     SplitJob.Spanning = 1;
-    SplitJob.SizeMode = 0;
+    SplitJob.SizeMode = SplitSizeMode::Span;
 }
 
 void PressCancel() { PostMessageA(JobWindow, WM_COMMAND, IDCANCEL, 0); }

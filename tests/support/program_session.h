@@ -21,12 +21,6 @@
 
 namespace testing_support {
 
-// A first run's options, but the progress window closes itself after a job
-// and no reminder is shown, so a finished job brings the main window back.
-constexpr OptionValues QuietOptions{0, 1, 0, 0, 1, 1, 0, 0};
-// The same with the backup question before every span.
-constexpr OptionValues QuietOptionsWithBackups{0, 1, 1, 0, 1, 1, 0, 0};
-
 enum class Unit { Bytes = 0, KB = 1, MB = 2 };
 enum class Preset { Kb720 = 0, Mb12 = 1, Mb144 = 2, Mb288 = 3 };
 

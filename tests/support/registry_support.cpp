@@ -3,26 +3,20 @@
 
 #include <cstring>
 
-#include "model/split_job.h"
-
 namespace testing_support {
-
-const std::array<const char*, 8> ValueNames{"Use DOS 8.3",  "UseLongJoinBatName", "BackupPrompt",
-                                            "DeletePrompt", "CloseWhenDone",      "NoReminders",
-                                            "MoreMem",      "AlwaysOnTop"};
 
 namespace {
 
 HKEY OpenKey() {
     HKEY key = nullptr;
-    RegCreateKeyExA(HKEY_LOCAL_MACHINE, SettingsKeyPath, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                    &key, nullptr);
+    RegCreateKeyExA(HKEY_LOCAL_MACHINE, SettingsKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
+                    nullptr);
     return key;
 }
 
 }  // namespace
 
-void DeleteSettingsKey() { RegDeleteKeyA(HKEY_LOCAL_MACHINE, SettingsKeyPath); }
+void DeleteSettingsKey() { RegDeleteKeyA(HKEY_LOCAL_MACHINE, SettingsKey); }
 
 void WriteRawValue(const char* name, DWORD type, const void* data, DWORD size) {
     HKEY key = OpenKey();
@@ -33,14 +27,14 @@ void WriteRawValue(const char* name, DWORD type, const void* data, DWORD size) {
 void WriteAllValues(const OptionValues& values) {
     for (size_t i = 0; i < values.size(); ++i) {
         DWORD value = values[i];
-        WriteRawValue(ValueNames[i], REG_DWORD, &value, sizeof value);
+        WriteRawValue(SettingValues[i].name, REG_DWORD, &value, sizeof value);
     }
 }
 
 StoredValue ReadStoredValue(const char* name) {
     StoredValue stored{false, 0, 0, 0};
     HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, SettingsKeyPath, 0, KEY_READ, &key) != ERROR_SUCCESS)
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, SettingsKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
         return stored;
     BYTE data[64] = {};
     stored.size = sizeof data;
@@ -51,39 +45,30 @@ StoredValue ReadStoredValue(const char* name) {
     return stored;
 }
 
-std::array<int64_t, 8> StoredDwords() {
-    std::array<int64_t, 8> values{};
+StoredValues StoredDwords() {
+    StoredValues values{};
     for (size_t i = 0; i < values.size(); ++i) {
-        StoredValue stored = ReadStoredValue(ValueNames[i]);
+        StoredValue stored = ReadStoredValue(SettingValues[i].name);
         bool dword = stored.present && stored.type == REG_DWORD && stored.size == 4;
         values[i] = dword ? static_cast<int64_t>(stored.value) : -1;
     }
     return values;
 }
 
-std::array<int64_t, 8> AsStored(const OptionValues& values) {
-    std::array<int64_t, 8> stored{};
+StoredValues AsStored(const OptionValues& values) {
+    StoredValues stored{};
     for (size_t i = 0; i < values.size(); ++i) stored[i] = values[i];
     return stored;
 }
 
-namespace {
-
-constexpr std::array<uint32_t OptionsRecord::*, 8> Fields{
-    &OptionsRecord::UseDos83,     &OptionsRecord::UseLongJoinBatName, &OptionsRecord::BackupPrompt,
-    &OptionsRecord::DeletePrompt, &OptionsRecord::CloseWhenDone,      &OptionsRecord::NoReminders,
-    &OptionsRecord::MoreMem,      &OptionsRecord::AlwaysOnTop};
-
-}  // namespace
-
 OptionValues CurrentOptions() {
     OptionValues values{};
-    for (size_t i = 0; i < Fields.size(); ++i) values[i] = Options.*Fields[i];
+    for (size_t i = 0; i < OptionCount; ++i) values[i] = Options.*SettingValues[i].field;
     return values;
 }
 
 void SetOptions(const OptionValues& values) {
-    for (size_t i = 0; i < Fields.size(); ++i) Options.*Fields[i] = values[i];
+    for (size_t i = 0; i < OptionCount; ++i) Options.*SettingValues[i].field = values[i];
 }
 
 }  // namespace testing_support

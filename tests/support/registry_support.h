@@ -8,25 +8,34 @@
 #include <array>
 #include <cstdint>
 
+#include "settings/registry_settings.h"
+
 namespace testing_support {
 
-using OptionValues = std::array<uint32_t, 8>;  // in registry order
+// One value per row of the program's settings' table, in its order.
+using OptionValues = std::array<uint32_t, OptionCount>;
+using StoredValues = std::array<int64_t, OptionCount>;
 
-constexpr char SettingsKeyPath[] = "SOFTWARE\\Veltra Partola 95";
-extern const std::array<const char*, 8> ValueNames;
-constexpr OptionValues FirstRunValues{0, 1, 1, 0, 1, 0, 0, 0};
+constexpr OptionValues FirstRunOptions() {
+    OptionValues values{};
+    for (size_t i = 0; i < OptionCount; ++i) values[i] = SettingValues[i].firstRunValue;
+    return values;
+}
+constexpr OptionValues FirstRunValues = FirstRunOptions();
 
-// Positions of the options in OptionValues.
-enum OptionSlot : size_t {
-    SlotUseDos83,
-    SlotUseLongJoinBatName,
-    SlotBackupPrompt,
-    SlotDeletePrompt,
-    SlotCloseWhenDone,
-    SlotNoReminders,
-    SlotMoreMem,
-    SlotAlwaysOnTop
-};
+// The values with one option changed.
+constexpr OptionValues With(OptionValues values, uint32_t OptionsRecord::*field, uint32_t value) {
+    for (size_t i = 0; i < OptionCount; ++i)
+        if (SettingValues[i].field == field) values[i] = value;
+    return values;
+}
+
+// A first run's options, but the progress window closes itself after a job
+// and no reminder is shown, so a finished job brings the main window back.
+constexpr OptionValues QuietOptionsWithBackups =
+    With(FirstRunValues, &OptionsRecord::NoReminders, 1);
+constexpr OptionValues QuietOptions =
+    With(QuietOptionsWithBackups, &OptionsRecord::BackupPrompt, 0);
 
 void DeleteSettingsKey();
 void WriteRawValue(const char* name, DWORD type, const void* data, DWORD size);
@@ -39,9 +48,10 @@ struct StoredValue {
 };
 StoredValue ReadStoredValue(const char* name);
 // Each value as stored, or -1 when it is missing or not a 4-byte REG_DWORD.
-std::array<int64_t, 8> StoredDwords();
-// The values as StoredDwords gives them once they are stored.
-std::array<int64_t, 8> AsStored(const OptionValues& values);
+StoredValues StoredDwords();
+
+// The values as StoredDwords gives them.
+StoredValues AsStored(const OptionValues& values);
 
 // The process's Options record as values in registry order, and back.
 OptionValues CurrentOptions();

@@ -12,6 +12,7 @@
 
 #include "model/split_job.h"
 #include "test_support.h"
+#include "ui/main_dialog.h"
 
 namespace testing_support {
 

@@ -19,9 +19,11 @@
 #include "engine/job_report.h"
 #include "model/split_job.h"
 #include "resource.h"
+#include "runtime/start_up.h"
 #include "test_support.h"
 #include "ui/command_line.h"
 #include "ui/main_dialog.h"
+#include "ui/options_dialog.h"
 #include "ui/progress_dialog.h"
 #include "ui/progress_report.h"
 #include "ui_driver.h"
@@ -158,7 +160,7 @@ TEST_F(MainDialogHere, RecreatedWindowShowsTheJobsInputsWithoutRefreshingThem) {
     CopyText(SplitJob.DestFolder, "A:\\");
     CopyText(SplitJob.SplitSizeText, "1,5");  // would be refused if it were read
     SplitJob.SourceSize = 2048;
-    SplitJob.SizeMode = 0;
+    SplitJob.SizeMode = SplitSizeMode::Span;
     SplitJob.SizeUnitIndex = 0;
     SplitJob.PresetIndex = 3;
     MainWindow = reinterpret_cast<HWND>(static_cast<intptr_t>(0x1234));  // the old, gone window
@@ -176,7 +178,7 @@ TEST_F(MainDialogHere, RecreatedWindowShowsTheJobsInputsWithoutRefreshingThem) {
     EXPECT_EQ(UnitSelection(), 0);
     EXPECT_EQ(SendDlgItemMessageA(MainWindow, IDC_PRESET_LIST, CB_GETCURSEL, 0, 0), 3);
     EXPECT_TRUE(IsWindowEnabled(GetDlgItem(MainWindow, IDC_SPLIT)));
-    EXPECT_EQ(SplitJob.SizeMode, 0);
+    EXPECT_EQ(SplitJob.SizeMode, SplitSizeMode::Span);
     EXPECT_STREQ(SplitJob.SplitSizeText.data(), "1,5");
     EXPECT_EQ(watcher.Count(), 0u);
 }
@@ -210,26 +212,27 @@ TEST_F(MainDialogHere, EveryControlAUserWorksHasATipOfItsOwn) {
 
 // The help the Options dialog's controls give: every check box and their
 // group have a topic of their own, the table names no control the dialog
-// lacks, and it ends with the pair of zeros the help system looks for.
+// lacks, and the pairs handed to the viewer end with two zeros.
 TEST(ContextHelp, EveryOptionsControlHasATopicOfItsOwn) {
     HWND options = CreateHiddenDialog(IDD_OPTIONS);
     ASSERT_NE(options, nullptr);
     std::vector<DWORD> controls;
     for (HWND control : ChildrenOf(options)) controls.push_back(GetDlgCtrlID(control));
     std::vector<DWORD> named, topics;
+    const DWORD* pairs = OptionHelpPairs();
     size_t i = 0;
-    for (; i < 64 && (ContextHelpTable[i] || ContextHelpTable[i + 1]); i += 2) {
-        named.push_back(ContextHelpTable[i]);
-        topics.push_back(ContextHelpTable[i + 1]);
-        EXPECT_NE(std::find(controls.begin(), controls.end(), ContextHelpTable[i]), controls.end())
-            << "no control " << ContextHelpTable[i] << " in Options";
-        EXPECT_NE(ContextHelpTable[i + 1], 0u);
+    for (; i < 64 && (pairs[i] || pairs[i + 1]); i += 2) {
+        named.push_back(pairs[i]);
+        topics.push_back(pairs[i + 1]);
+        EXPECT_NE(std::find(controls.begin(), controls.end(), pairs[i]), controls.end())
+            << "no control " << pairs[i] << " in Options";
+        EXPECT_NE(pairs[i + 1], 0u);
+        EXPECT_EQ(OptionHelpContext(static_cast<int>(pairs[i])), pairs[i + 1]);
     }
     ASSERT_LT(i, 64u) << "the table does not end with two zeros";
-    for (int id : {IDC_OPT_USE_DOS83, IDC_OPT_LONG_JOIN_NAME, IDC_OPT_DELETE_PROMPT, IDC_OPT_GROUP,
-                   IDC_OPT_CLOSE_WHEN_DONE, IDC_OPT_NO_REMINDERS, IDC_OPT_MORE_MEM,
-                   IDC_OPT_ALWAYS_ON_TOP, IDC_OPT_BACKUP_PROMPT})
-        EXPECT_EQ(std::count(named.begin(), named.end(), static_cast<DWORD>(id)), 1) << id;
+    for (DWORD id : controls)
+        EXPECT_EQ(std::count(named.begin(), named.end(), id), id == IDOK || id == IDCANCEL ? 0 : 1)
+            << id;
     std::sort(topics.begin(), topics.end());
     EXPECT_EQ(std::adjacent_find(topics.begin(), topics.end()), topics.end()) << "a topic twice";
     DestroyWindow(options);

@@ -73,10 +73,10 @@ TEST_F(SizeFields, ARefusedSizeShowsItsMessageOnceAndKeepsTheSize) {
     // The piece-count label reads the size too, and counts with the last good one.
     Type(IDC_SIZE_TEXT, "4");
     SplitJob.SourceSize = 10;
-    ShowPieceCount();
+    RecountPieces();
     EXPECT_EQ(Label(IDC_PIECE_COUNT_LABEL), "Num Pieces: 3");
     Type(IDC_SIZE_TEXT, "4x");
-    ShowPieceCount();
+    RecountPieces();
     EXPECT_EQ(Label(IDC_PIECE_COUNT_LABEL), "Num Pieces: 3");
     EXPECT_EQ(watcher.Count(), 3u);
 }
@@ -87,7 +87,7 @@ TEST_F(SizeFields, TheControlsGiveTheModeAndTheLists) {
     Choose(IDC_UNIT_LIST, 1);
     Type(IDC_SIZE_TEXT, "42");
     EXPECT_TRUE(ReadSplitSize());
-    EXPECT_EQ(SplitJob.SizeMode, 1);
+    EXPECT_EQ(SplitJob.SizeMode, SplitSizeMode::Specified);
     EXPECT_EQ(SplitJob.SplitSize, 42u * 1024);
 
     ChooseMode(IDC_PRESET);
@@ -99,7 +99,7 @@ TEST_F(SizeFields, TheControlsGiveTheModeAndTheLists) {
     EXPECT_TRUE(ReadSplitSize());
     EXPECT_EQ(SplitJob.Spanning, 1u);
     SplitJob.SourceSize = 5000;
-    ShowPieceCount();
+    RecountPieces();
     EXPECT_EQ(Label(IDC_PIECE_COUNT_LABEL), "Num Pieces: Spanned");
 }
 

@@ -1,10 +1,11 @@
 // The job's life cycle: the one phase value, the SplitWorker's thread handle,
-// the job's report and its message boxes, the one way to end a job early and
-// its clean-up, Cancel, and the end of the worker announced to the interface
-// thread by one posted message. Nothing here waits in a loop: Cancel only
-// changes the phase, and whatever must happen after the worker has gone
-// happens when its last message arrives. Every other engine file calls this
-// one; it calls none of them.
+// the job's report and its message boxes, the job's windows (which the
+// clean-up closes), the one way to end a job early and its clean-up, Cancel,
+// and the end of the worker announced to the interface thread by one posted
+// message. Nothing here waits in a loop: Cancel only changes the phase, and
+// whatever must happen after the worker has gone happens when its last
+// message arrives. Every other engine file calls this one; it calls none of
+// them.
 #include <atomic>
 
 #include "engine/engine_steps.h"
@@ -28,11 +29,12 @@ const JobReportVerbs SilentVerbs{
     [](void*, bool) {},                                       // Finished
     [](void*, const char*, const char*, UINT) { return 0; },  // Ask
     [](void*) {},                                             // Canceling
-    [](void*, bool) {},                                       // Close
-    [](void*) {},                                             // WorkerEnded
 };
 
 JobReport Report{&SilentVerbs, nullptr};
+
+// Until a window opens for the job, its end goes nowhere and nothing closes.
+JobWindows Windows{[]() -> HWND { return nullptr; }, [](bool) {}};
 
 enum class JobPhase {
     Idle,       // no job; the progress window may close
@@ -70,6 +72,8 @@ DWORD WorkerThreadId = 0;
 
 void SetJobReport(const JobReport& report) { Report = report; }
 
+void SetJobWindows(const JobWindows& windows) { Windows = windows; }
+
 const JobReport& JobReporter() { return Report; }
 
 int AskUser(const char* text, const char* caption, UINT flags) {
@@ -92,7 +96,7 @@ int EndSplitJob(bool closeMainWindow) {
     CloseFile(SplitJob.PieceHandle);
     CloseFile(SplitJob.BackupHandle);
     // The progress window brings the main window back as it closes.
-    Report.Close(closeMainWindow);
+    Windows.Close(closeMainWindow);
     return 0;
 }
 
@@ -122,7 +126,8 @@ bool EndSplitJobEarly(bool closeMainWindow) {
 bool EnterCompletion() { return Move(JobPhase::Running, JobPhase::Finishing); }
 
 DWORD ReportWorkerEnd(DWORD exitCode) {
-    Report.WorkerEnded();
+    HWND window = Windows.WorkerEndReceiver();
+    if (window) PostMessageA(window, SplitWorkerEndedMessage, 0, 0);
     return exitCode;
 }
 
@@ -140,7 +145,7 @@ void SplitWorkerEnded() {
         return;
     }
     if (!Move(JobPhase::Finishing, JobPhase::Idle)) return;
-    if (Options.CloseWhenDone || CloseWanted) Report.Close(false);
+    if (Options.CloseWhenDone || CloseWanted) Windows.Close(false);
 }
 
 bool ProgressWindowMayClose() {

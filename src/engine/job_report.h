@@ -41,12 +41,6 @@ struct JobReportVerbs {
     // Cancel was pressed while the worker runs: "Canceling..." shows and the
     // message box the worker has open, if any, closes.
     void (*Canceling)(void* receiver);
-    // The window closes (it brings the main window back), and the main
-    // window that came back with it too when asked.
-    void (*Close)(void* receiver, bool closeMainWindow);
-    // The worker's last act: one posted message that brings the interface
-    // thread to SplitWorkerEnded.
-    void (*WorkerEnded)(void* receiver);
 };
 
 // A report: its verbs and the receiver they act on (the window's own record).
@@ -66,8 +60,6 @@ struct JobReport {
         return verbs->Ask(receiver, text, caption, flags);
     }
     void Canceling() const { verbs->Canceling(receiver); }
-    void Close(bool closeMainWindow) const { verbs->Close(receiver, closeMainWindow); }
-    void WorkerEnded() const { verbs->WorkerEnded(receiver); }
 };
 
 // The report the engine reports to from now on; the progress window installs

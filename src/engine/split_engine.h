@@ -46,7 +46,23 @@ bool WorkerMayGoOn();
 // its end has been handled. No new job may start while it holds.
 bool SplitWorkerActive();
 
-// On the interface thread, when the report's WorkerEnded has arrived: closes
+// Posted by the worker as its last act to the window that JobWindows names;
+// that window passes it to SplitWorkerEnded.
+constexpr UINT SplitWorkerEndedMessage = WM_APP + 1;
+
+// The job's windows, as the life cycle needs them: given once, as the job's
+// window opens.
+struct JobWindows {
+    // The window that receives SplitWorkerEndedMessage: the job's window
+    // while it is open, else the one it brought back.
+    HWND (*WorkerEndReceiver)();
+    // Closes the job's window (it brings the main window back), and the main
+    // window that came back with it too when asked.
+    void (*Close)(bool closeMainWindow);
+};
+void SetJobWindows(const JobWindows& windows);
+
+// On the interface thread, when SplitWorkerEndedMessage has arrived: closes
 // the worker's thread handle; after an early end runs EndSplitJob, after
 // completion closes the progress window when asked to.
 void SplitWorkerEnded();

@@ -21,7 +21,6 @@
 #include "ui/about_dialog.h"
 #include "ui/folder_browser.h"
 #include "ui/options_dialog.h"
-#include "ui/progress_report.h"
 #include "ui/size_fields.h"
 #include "ui/split_request.h"
 #include "ui/tool_tips.h"

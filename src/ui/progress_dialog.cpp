@@ -33,6 +33,20 @@ void CloseProgressDialog(HWND dialog) {
     DestroyWindow(dialog);
 }
 
+// Where the worker's last message goes: the progress window while it is
+// open, else the main window it brought back.
+HWND WorkerEndReceiver() {
+    HWND window = ProgressWindow;
+    return window && IsWindow(window) ? window : MainWindow;
+}
+
+// The life cycle's close: the progress window (it brings the main window
+// back), and that main window too when asked.
+void CloseJobWindows(bool closeMainWindow) {
+    if (ProgressWindow) SendMessageA(ProgressWindow, WM_CLOSE, 0, 0);
+    if (closeMainWindow && MainWindow) SendMessageA(MainWindow, WM_CLOSE, 0, 0);
+}
+
 INT_PTR CALLBACK ProgressDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_INITDIALOG:
@@ -66,6 +80,7 @@ HWND ProgressTooltip = nullptr;
 
 HWND CreateProgressDialog() {
     ReportToProgressWindow();
+    SetJobWindows({WorkerEndReceiver, CloseJobWindows});
     ProgressWindow = CreateDialogParamA(AppInstance, MAKEINTRESOURCEA(IDD_PROGRESS), nullptr,
                                         ProgressDialogProc, 0);
     return ProgressWindow;

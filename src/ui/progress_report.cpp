@@ -18,7 +18,6 @@
 #include "engine/split_engine.h"
 #include "model/split_job.h"
 #include "resource.h"
-#include "ui/main_dialog.h"
 #include "ui/message_boxes.h"
 #include "ui/progress_dialog.h"
 #include "ui/tool_tips.h"
@@ -219,19 +218,6 @@ void ShowCanceling(void*) {
     CloseOpenPrompt();
 }
 
-void CloseWindows(void*, bool closeMainWindow) {
-    if (ProgressWindow) SendMessageA(ProgressWindow, WM_CLOSE, 0, 0);
-    if (closeMainWindow && MainWindow) SendMessageA(MainWindow, WM_CLOSE, 0, 0);
-}
-
-// Where the worker's last message goes: the progress window while it is
-// open, else the main window it brought back.
-void PostWorkerEnd(void*) {
-    HWND window = ProgressWindow;
-    if (!window || !IsWindow(window)) window = MainWindow;
-    PostMessageA(window, SplitWorkerEndedMessage, 0, 0);
-}
-
 const JobReportVerbs ProgressVerbs{
     ResetProgressPacing,  // Begin
     ShowTitle,            // Title
@@ -243,8 +229,6 @@ const JobReportVerbs ProgressVerbs{
     ShowFinished,         // Finished
     AskUser,              // Ask
     ShowCanceling,        // Canceling
-    CloseWindows,         // Close
-    PostWorkerEnd,        // WorkerEnded
 };
 
 }  // namespace

@@ -1,15 +1,12 @@
 // The progress window's side of a job's report (engine/job_report.h): the
-// worker's window calls and its last message arrive at the progress window
-// as these messages.
+// worker's window calls arrive at the progress window as these messages.
 #pragma once
 
 #include <windows.h>
 
-// Posted by the worker as its last act, to the progress window (or, when
-// that is gone, the main window); the window passes it to SplitWorkerEnded.
-constexpr UINT SplitWorkerEndedMessage = WM_APP + 1;
 // The worker's window calls, one message each, sent to the progress window,
-// which passes them to ServeWorkerCall.
+// which passes them to ServeWorkerCall. (WM_APP + 1 is the worker's last
+// message, SplitWorkerEndedMessage.)
 enum : UINT {
     ShowTextMessage = WM_APP + 2,  // wParam a control's id, lParam its new text
     MoveBarMessage,                // wParam the steps the bar moves by

@@ -1,6 +1,6 @@
-// Engine test helpers: the engine reports to a recording JobReport, whose
-// worker's end arrives at a message-only window of the test thread, as the
-// progress window's does; everything else is the real program.
+// Engine test helpers: the engine reports to a recording JobReport, and the
+// worker's end arrives at a message-only window of the test thread, as it
+// does at the progress window; everything else is the real program.
 #include "engine_support.h"
 
 #include "engine/engine_steps.h"
@@ -15,7 +15,6 @@ ProgressLog Progress;
 
 namespace {
 
-constexpr UINT WorkerEndedMessage = WM_APP + 1;
 constexpr UINT RecordMessage = WM_APP + 2;
 
 HANDLE CancelEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
@@ -72,11 +71,14 @@ const JobReportVerbs RecordingVerbs{
         Progress.statuses.push_back("Canceling...");
         SetEvent(CancelEvent);
     },
-    [](void*, bool closeMainWindow) {  // Close, on the test thread
+};
+
+const JobWindows RecordedWindows{
+    [] { return JobWindow; },
+    [](bool closeMainWindow) {  // on the test thread
         ++Progress.closeRequests;
         Progress.closedMainWindow = closeMainWindow;
     },
-    [](void*) { PostMessageA(JobWindow, WorkerEndedMessage, 0, 0); },
 };
 
 LRESULT CALLBACK JobWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -84,7 +86,7 @@ LRESULT CALLBACK JobWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM 
         case RecordMessage:
             (*reinterpret_cast<const std::function<void()>*>(lParam))();
             return 0;
-        case WorkerEndedMessage:
+        case SplitWorkerEndedMessage:
             SplitWorkerEnded();
             return 0;
         case WM_CLOSE:  // the close box; WM_COMMAND is Cancel pressed
@@ -117,6 +119,7 @@ void ResetEngineState() {
                                   type.hInstance, nullptr);
     }
     SetJobReport({&RecordingVerbs, nullptr});
+    SetJobWindows(RecordedWindows);
     ResetEvent(CancelEvent);
     SetOptions(QuietOptions);
     SplitJob.Spanning = 0;

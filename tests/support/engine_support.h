@@ -27,7 +27,7 @@ struct ProgressLog : BoxAnswers {
     uint32_t position = 0;         // the last Position, plus the Steps since
     int finished = 0;
     bool finishedSpanning = false;
-    // Close requests: the user's (RequestClose) and the engine's Close.
+    // Close requests: the user's (RequestClose) and the life cycle's closing of the job's windows.
     int closeRequests = 0;
     bool closedMainWindow = false;
     std::vector<SeenBox> boxes;  // every Ask, "caption|text" in Transcript()
